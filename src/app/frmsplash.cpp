@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: MIT
+#include "frmsplash.h"
+
+#include "comandi.h"
+#include "dichiarazioni.h"
+#include "frmabout.h"
+#include "frmtabellone.h"
+#include "identita.h"
+#include "immagine.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+QLabel *etichetta(QWidget *parent, const char *nome, const RettangoloControllo &twip, const QString &famiglia,
+                  double punti, bool grassetto)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(nome));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(rettangoloPixel(twip));
+    QFont font(famiglia);
+    font.setPointSizeF(punti);
+    font.setBold(grassetto);
+    label->setFont(font);
+    return label;
+}
+
+// A title that does not fit its box at the chosen size is made smaller, not cut.
+void adattaLarghezza(QLabel *label)
+{
+    QFont font = label->font();
+    while (font.pointSizeF() > 8 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+}
+
+// Labels that size themselves to their text; right-aligned ones keep their right edge.
+void adattaAlTesto(QLabel *label, bool destra)
+{
+    const QRect prima = label->geometry();
+    label->adjustSize();
+    if (destra)
+        label->move(prima.right() + 1 - label->width(), prima.top());
+}
+
+QPushButton *pulsanteImmagine(QWidget *parent, const char *nome, const RettangoloControllo &twip,
+                              const QString &icona, const QString &descrizione)
+{
+    auto *pulsante = new QPushButton(parent);
+    pulsante->setObjectName(QLatin1String(nome));
+    pulsante->setGeometry(rettangoloPixel(twip));
+    pulsante->setIcon(QIcon(icona));
+    pulsante->setIconSize(pulsante->size() - QSize(8, 8));
+    pulsante->setToolTip(descrizione);
+    pulsante->setAccessibleName(descrizione);
+    return pulsante;
+}
+
+} // namespace
+
+frmSplash::frmSplash(Richieste &richieste, QString cartella, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_richieste(richieste)
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.svg")));
+    setWindowTitle(QString::fromUtf8(Identita::Titolo));
+    setFixedSize(rettangoloPixel({0, 0, 7380, 4245}).size());
+
+    auto *cornice = new QGroupBox(this);
+    cornice->setGeometry(rettangoloPixel({150, 60, 7080, 4050}));
+
+    const QString arial = QStringLiteral("Arial");
+    imgLogo = new QLabel(cornice);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setGeometry(rettangoloPixel({120, 240, 2055, 2355}));
+    imgLogo->setAlignment(Qt::AlignCenter);
+    imgLogo->setPixmap(QIcon(QStringLiteral(":/icone/tabellone.svg")).pixmap(imgLogo->size()));
+
+    lblProductName = etichetta(cornice, "lblProductName", {2280, 840, 4695, 855}, arial, 32.25, true);
+    LblCommento = etichetta(cornice, "LblCommento", {2280, 1770, 4695, 375}, arial, 12, true);
+    lblVersion = etichetta(cornice, "lblVersion", {6000, 2190, 885, 285}, arial, 12, true);
+    lblVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Lblultima = etichetta(cornice, "Lblultima", {120, 2760, 4335, 255}, arial, 8.25, false);
+    lblCopyright = etichetta(cornice, "lblCopyright", {120, 3180, 2415, 255}, arial, 8.25, false);
+    lblCompany = etichetta(cornice, "lblCompany", {120, 3480, 4335, 255}, arial, 8.25, false);
+
+    Frame1 = new QGroupBox(QStringLiteral("Seleziona Commento"), cornice);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(rettangoloPixel({4200, 2640, 2775, 1335}));
+    Option1 = new QRadioButton(QStringLiteral("1"), Frame1);
+    Option2 = new QRadioButton(QStringLiteral("2"), Frame1);
+    Option3 = new QRadioButton(QStringLiteral("3"), Frame1);
+    int riga = 0;
+    for (QRadioButton *opzione : {Option1, Option2, Option3}) {
+        opzione->setObjectName(QStringLiteral("Option") + opzione->text());
+        opzione->setAccessibleName(QStringLiteral("Commenti di livello ") + opzione->text());
+        opzione->setGeometry(rettangoloPixel({240, 240 + 360.0 * riga++, 375, 255}));
+    }
+    Command2 = pulsanteImmagine(Frame1, "Command2", {1440, 240, 645, 975}, QStringLiteral(":/icone/semaforo.svg"),
+                                QStringLiteral("Avvia il tabellone"));
+    Command1 = pulsanteImmagine(Frame1, "Command1", {2070, 240, 645, 975}, QStringLiteral(":/icone/stop.svg"),
+                                QStringLiteral("Termina il programma"));
+    connect(Command2, &QPushButton::clicked, this, &frmSplash::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmSplash::fineProgramma);
+    setTabOrder(Option1, Option2);
+    setTabOrder(Option2, Option3);
+    setTabOrder(Option3, Command1);
+    setTabOrder(Command1, Command2);
+
+    lblVersion->setText(Identita::testoVersione());
+    adattaAlTesto(lblVersion, true);
+    lblProductName->setText(QString::fromUtf8(Identita::Titolo));
+    adattaLarghezza(lblProductName);
+    LblCommento->setText(QString::fromUtf8(Identita::Descrizione) + QLatin1Char(' ') + QString::fromUtf8(Identita::Titolo));
+    adattaAlTesto(LblCommento, false);
+    lblCompany->setText(QString::fromUtf8(Identita::NotaLegale));
+    lblCopyright->setText(QStringLiteral("Copyright"));
+
+    // The board is built first, then the last game is resumed into it.
+    m_tabellone = new frmTabellone(m_richieste, std::move(cartella), this);
+    connect(m_tabellone, &frmTabellone::fineProgramma, this, &frmSplash::fineProgramma);
+    m_tabellone->CaricaPartita(QStringLiteral("inizio"));
+    Lblultima->setText(m_tabellone->ultimaPartita());
+}
+
+void frmSplash::Command2_Click()
+{
+    if (Option1->isChecked())
+        Dichiarazioni::Livello = 1;
+    if (Option2->isChecked())
+        Dichiarazioni::Livello = 2;
+    if (Option3->isChecked())
+        Dichiarazioni::Livello = 3;
+    m_tabellone->Livelli();
+    // After F11 the board is already up as an ordinary window: bring it
+    // forward instead of opening it a second time.
+    if (m_tabellone->isVisible()) {
+        m_tabellone->raise();
+        m_tabellone->activateWindow();
+        return;
+    }
+    m_tabellone->mostraModale();
+}
+
+void frmSplash::informazioni()
+{
+    frmAbout dialogo(m_richieste, serviziDiSistema(), this);
+    dialogo.exec();
+}
+
+void frmSplash::keyPressEvent(QKeyEvent *event)
+{
+    const int codice = codiceTasto(event->key(), event->modifiers(), event->nativeVirtualKey());
+    if (codice + mascheraModificatori(event->modifiers()) == CodiceF1)
+        informazioni();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void frmSplash::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit fineProgramma();
+}

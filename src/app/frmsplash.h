@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class Richieste;
+class frmTabellone;
+
+// The start screen: title, version, the last game's date, the comment level,
+// and the buttons that open the board or end the program. It loads the board
+// hidden and resumes the last game into it before it is first shown.
+class frmSplash : public QWidget
+{
+    Q_OBJECT
+
+public:
+    frmSplash(Richieste &richieste, QString cartella, QWidget *parent = nullptr);
+
+    frmTabellone *tabellone() const { return m_tabellone; }
+
+    QLabel *imgLogo = nullptr;
+    QLabel *lblProductName = nullptr;
+    QLabel *LblCommento = nullptr;
+    QLabel *lblVersion = nullptr;
+    QLabel *Lblultima = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QRadioButton *Option1 = nullptr;
+    QRadioButton *Option2 = nullptr;
+    QRadioButton *Option3 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QLabel *lblCopyright = nullptr;
+    QLabel *lblCompany = nullptr;
+
+signals:
+    void fineProgramma();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Command2_Click();
+    void informazioni();
+
+    Richieste &m_richieste;
+    frmTabellone *m_tabellone = nullptr;
+};

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+#include "infosistema.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QtEndian>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+bool GetKeyValue(AccessoRegistro &registro, AccessoRegistro::Chiave radice, const QString &percorso,
+                 const QString &nome, QString &risultato)
+{
+    const auto chiave = registro.apri(radice, percorso.toLocal8Bit(), AccessoChiave);
+    if (!chiave) {
+        risultato.clear();
+        return false;
+    }
+    QByteArray dati(1024, '\0');
+    quint32 dimensione = 1024;
+    quint32 tipo = 0;
+    if (!registro.interroga(*chiave, nome.toLocal8Bit(), tipo, dati, dimensione)) {
+        risultato.clear();
+        registro.chiudi(*chiave);
+        return false;
+    }
+    QByteArray letti = dati.left(std::min<qsizetype>(dimensione, dati.size()));
+    if (letti.endsWith('\0'))
+        letti.chop(1);
+    if (tipo == TipoTesto)
+        risultato = QString::fromLocal8Bit(letti);
+    else if (tipo == TipoNumero32 && letti.size() >= 4)
+        risultato = QString::number(qFromLittleEndian<quint32>(letti.constData()));
+    registro.chiudi(*chiave);
+    return true;
+}
+
+std::optional<QString> percorsoInfoSistema(AccessoRegistro &registro,
+                                           const std::function<bool(const QString &)> &fileEsiste)
+{
+    QString percorso;
+    if (GetKeyValue(registro, ChiaveLocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                    QStringLiteral("PATH"), percorso))
+        return percorso;
+    if (!GetKeyValue(registro, ChiaveLocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                     QStringLiteral("MSINFO"), percorso))
+        return std::nullopt;
+    const QString eseguibile = percorso + QStringLiteral("\\MSINFO32.EXE");
+    if (!fileEsiste(eseguibile))
+        return std::nullopt;
+    return eseguibile;
+}
+
+bool StartSysInfo(ServiziInfoSistema &servizi)
+{
+    if (!servizi.registro)
+        return false;
+    const auto percorso = percorsoInfoSistema(*servizi.registro, servizi.fileEsiste);
+    return percorso && servizi.avvia(*percorso);
+}
+
+namespace {
+
+std::unique_ptr<AccessoRegistro> registroDiSistema();
+
+} // namespace
+
+ServiziInfoSistema serviziDiSistema()
+{
+    return {registroDiSistema(),
+            [](const QString &percorso) { return QFileInfo(percorso).isFile(); },
+            [](const QString &percorso) { return QProcess::startDetached(percorso, {}); }};
+}
+
+#ifdef Q_OS_WIN
+namespace {
+
+class RegistroWindows final : public AccessoRegistro
+{
+public:
+    std::optional<Chiave> apri(Chiave radice, const QByteArray &percorso, quint32 accesso) override
+    {
+        // The predefined roots are sign-extended handles on 64-bit Windows.
+        const HKEY base = radice == ChiaveLocalMachine ? HKEY_LOCAL_MACHINE : reinterpret_cast<HKEY>(radice);
+        HKEY chiave = nullptr;
+        if (RegOpenKeyExA(base, percorso.constData(), 0, accesso, &chiave) != ERROR_SUCCESS)
+            return std::nullopt;
+        return reinterpret_cast<Chiave>(chiave);
+    }
+
+    bool interroga(Chiave chiave, const QByteArray &nome, quint32 &tipo, QByteArray &dati,
+                   quint32 &dimensione) override
+    {
+        DWORD t = 0;
+        DWORD d = dimensione;
+        const LONG esito = RegQueryValueExA(reinterpret_cast<HKEY>(chiave), nome.constData(), nullptr, &t,
+                                            reinterpret_cast<LPBYTE>(dati.data()), &d);
+        tipo = t;
+        dimensione = d;
+        return esito == ERROR_SUCCESS;
+    }
+
+    void chiudi(Chiave chiave) override { RegCloseKey(reinterpret_cast<HKEY>(chiave)); }
+};
+
+std::unique_ptr<AccessoRegistro> registroDiSistema()
+{
+    return std::make_unique<RegistroWindows>();
+}
+
+} // namespace
+#else
+namespace {
+
+std::unique_ptr<AccessoRegistro> registroDiSistema()
+{
+    return nullptr;
+}
+
+} // namespace
+#endif

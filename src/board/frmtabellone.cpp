@@ -1,0 +1,403 @@
+// SPDX-License-Identifier: MIT
+#include "frmtabellone.h"
+
+#include "comandi.h"
+#include "commenti.h"
+#include "dichiarazioni.h"
+#include "frmabout.h"
+#include "frmtip.h"
+#include "identita.h"
+#include "immagine.h"
+#include "infosistema.h"
+#include "misure.h"
+#include "orologio.h"
+#include "pittura.h"
+#include "richieste.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+using namespace Dichiarazioni;
+
+namespace {
+
+QLabel *creaColonna(QWidget *parent, const char *nome, const char *accessibile, QColor sfondo)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(nome));
+    label->setAccessibleName(QLatin1String(accessibile));
+    label->setTextFormat(Qt::PlainText); // a message is shown as typed, never as markup
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setAutoFillBackground(true);
+    QPalette colori = label->palette();
+    colori.setColor(QPalette::Window, sfondo);
+    colori.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(colori);
+    QFont font(QStringLiteral("Arial Rounded MT Bold"));
+    font.setBold(true);
+    font.setItalic(true);
+    font.setPointSizeF(8.25);
+    label->setFont(font);
+    label->hide();
+    return label;
+}
+
+void impostaDimensione(QLabel *label, double punti)
+{
+    // Narrow boards give 0, which is no font size.
+    QFont font = label->font();
+    font.setPointSizeF(std::max(1.0, punti));
+    if (font != label->font())
+        label->setFont(font);
+}
+
+void cedi()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+frmTabellone::frmTabellone(Richieste &richieste, QString cartella, QWidget *proprietario)
+    // No close button: the board is left with its keys. Window managers only
+    // maximise windows that allow it, so that hint stays for F11.
+    : QWidget(proprietario, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMaximizeButtonHint)
+    , m_richieste(richieste)
+    , m_cartella(std::move(cartella))
+    , m_registro(m_cartella)
+{
+    setObjectName(QStringLiteral("frmTabellone"));
+    setAccessibleName(QStringLiteral("Tabellone"));
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoFillBackground(true);
+    QPalette colori = palette();
+    colori.setColor(QPalette::Window, QColor(224, 224, 224));
+    setPalette(colori);
+    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.svg")));
+    resize(qRound(twipInPixel(6945)), qRound(twipInPixel(5940)));
+
+    // Separator lines: dark grey, three pixels, until something else draws.
+    m_superficie.coloreCorrente = ColoreGrigioScuro;
+    m_superficie.larghezzaCorrente = 3;
+
+    for (int n = 0; n < DimensioneTabelle; ++n) {
+        auto *cella = new Immagine(n, this);
+        cella->setObjectName(QStringLiteral("Img%1").arg(n));
+        cella->setAccessibleName(QString::number(n));
+        cella->hide();
+        connect(cella, &Immagine::doppioClic, this, &frmTabellone::Img_DblClick);
+        connect(cella, &Immagine::rilasciato, this, &frmTabellone::Img_MouseUp);
+        Img[static_cast<std::size_t>(n)] = cella;
+    }
+    LblDX = creaColonna(this, "LblDX", "Orologio", QColor(192, 255, 192));
+    LblDX2 = creaColonna(this, "LblDX2", "Messaggi", QColor(255, 255, 192));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &frmTabellone::Timer1_Timer);
+
+    setWindowTitle(titoloTabellone());
+    for (int n = PrimoNumero; n <= UltimoNumero; ++n)
+        Img[n]->carica(m_cartella, 0);
+    RicalcolaMisure();
+    Timer1->start();
+}
+
+void frmTabellone::Livelli()
+{
+    ::Livelli(Livello, Commenti);
+}
+
+void frmTabellone::RicalcolaMisure()
+{
+    hide();
+    m_superficie.pulisci();
+
+    const Impaginazione imp = impagina(pixelInTwip(width()), pixelInTwip(height()));
+    for (int riga = 0; riga < 9; ++riga) {
+        if (riga == 3)
+            m_superficie.linea(imp.linee[0].p1(), imp.linee[0].p2());
+        else if (riga == 6)
+            m_superficie.linea(imp.linee[1].p1(), imp.linee[1].p2());
+        for (int n = riga * 10 + 1; n <= riga * 10 + 10; ++n) {
+            Img[n]->posiziona(imp.celle[n]);
+            Img[n]->show();
+        }
+    }
+
+    frmTip *tip = frmTip::istanza(this);
+    const MisureTip misure = misureTip(dimensioni());
+    tip->impostaDimensioneEsterna(misure.larghezzaEsterna, misure.altezzaEsterna);
+    tip->ImgNumero->posiziona({0, 0, misure.larghezzaNumero, misure.altezzaNumero});
+    const QRect commento = tip->LblSmorfia->geometry();
+    tip->LblSmorfia->resize(rettangoloPixel({0, 0, misure.larghezzaCommento, 0}).width(), commento.height());
+
+    m_superficie.linea(imp.linee[2].p1(), imp.linee[2].p2());
+    m_superficie.linea(imp.linee[3].p1(), imp.linee[3].p2());
+
+    LblDX->setGeometry(rettangoloPixel(imp.lblDX));
+    LblDX2->setGeometry(rettangoloPixel(imp.lblDX2));
+    LblDX->show();
+    LblDX2->show();
+
+    Crea3D();
+    update();
+}
+
+void frmTabellone::Crea3D()
+{
+    Spessore = calcolaSpessore(pixelInTwip(width()));
+    for (int n = PrimoNumero; n <= UltimoNumero; ++n)
+        DisegnaCornice(m_superficie, Img[n]->rettangolo(), true, Spessore);
+    frmTip *tip = frmTip::istanza(this);
+    DisegnaCornice(tip->superficie(), tip->ImgNumero->rettangolo(), true, Spessore);
+    tip->update();
+}
+
+void frmTabellone::CaricaPartita(const QString &operazione)
+{
+    const Comando comando = interpretaComando(operazione);
+    switch (comando.operazione) {
+    case Operazione::Inizio:
+        riprendi();
+        break;
+    case Operazione::Annullato:
+        segnala(m_registro.riscrivi(Estratti, m_adesso()));
+        break;
+    case Operazione::Estratto:
+        // A record that missed an earlier write would miss numbers: rebuild it.
+        segnala(m_registroDaRiscrivere ? m_registro.riscrivi(Estratti, m_adesso())
+                                       : m_registro.aggiungi(comando.numero, m_adesso()));
+        break;
+    }
+}
+
+void frmTabellone::riprendi()
+{
+    const PartitaLetta partita = m_registro.leggi();
+    if (!partita.intestazione.trimmed().isEmpty())
+        m_ultimaPartita = QStringLiteral("Ultima partita :") + partita.intestazione;
+    for (const int n : partita.numeri) {
+        Img[n]->carica(m_cartella, n);
+        Estratti[n] = Estratto;
+    }
+}
+
+void frmTabellone::segnala(const EsitoScrittura &esito)
+{
+    m_registroDaRiscrivere = !esito.riuscita();
+    if (esito.riuscita())
+        return;
+    m_richieste.messaggio(this,
+                          QStringLiteral("La partita non è stata salvata in %1: %2.\n\n"
+                                         "Il tabellone resta com'è e la partita continua; "
+                                         "il salvataggio sarà ritentato alla prossima operazione.")
+                              .arg(QDir::toNativeSeparators(m_registro.percorso()), esito.errore),
+                          Richieste::Pulsanti::Ok, QString::fromUtf8(Identita::Titolo));
+}
+
+DimensioniFinestra frmTabellone::dimensioni() const
+{
+    const QSize esterna = frameGeometry().size();
+    return {pixelInTwip(esterna.width()), pixelInTwip(esterna.height()), pixelInTwip(width()),
+            pixelInTwip(height())};
+}
+
+void frmTabellone::dimensionaTip(int numero)
+{
+    frmTip *tip = frmTip::istanza(this);
+    tip->ImgNumero->carica(m_cartella, numero);
+    const MisureTip misure = misureTip(dimensioni());
+    tip->impostaDimensioneEsterna(misure.larghezzaEsterna, misure.altezzaEsterna);
+    tip->ImgNumero->posiziona({0, 0, misure.larghezzaNumero, misure.altezzaNumero});
+    tip->LblSmorfia->setText(Commenti[numero]);
+    tip->LblSmorfia->setGeometry(
+        rettangoloPixel({0, misure.topCommento, misure.larghezzaCommento, misure.altezzaCommento}));
+    QFont font = tip->LblSmorfia->font();
+    font.setPointSizeF(std::max(1.0, dimensioneCommento(Spessore)));
+    tip->LblSmorfia->setFont(font);
+}
+
+void frmTabellone::Img_DblClick(int n)
+{
+    if (Estratti[n] == Estratto) {
+        m_richieste.messaggio(this, QStringLiteral("TASTO DESTRO per cancellare"), Richieste::Pulsanti::Ok,
+                              QString::fromUtf8(Identita::Titolo));
+        return;
+    }
+    Img[n]->carica(m_cartella, n);
+    dimensionaTip(n);
+    cedi();
+    if (frmTip *tip = frmTip::caricato())
+        tip->exec();
+    cedi();
+    Estratti[n] = Estratto;
+    CaricaPartita(QStringLiteral("estratto") + QString::number(n));
+    cedi();
+}
+
+void frmTabellone::Img_MouseUp(int n, Qt::MouseButton pulsante)
+{
+    if (pulsante != Qt::RightButton || Estratti[n] == NonEstratto)
+        return;
+    const auto risposta = m_richieste.messaggio(
+        this, QStringLiteral("Vuoi veramente nascondere il numero ") + QString::number(n),
+        Richieste::Pulsanti::SiNo, QStringLiteral("Tombola by Tavesi Aldrino"));
+    if (risposta != Richieste::Risposta::Si)
+        return;
+    Img[n]->carica(m_cartella, 0);
+    Estratti[n] = NonEstratto;
+    CaricaPartita(QStringLiteral("annullato"));
+}
+
+void frmTabellone::Timer1_Timer()
+{
+    impostaDimensione(LblDX, Spessore);
+    LblDX->setText(testoOrologio(QTime::currentTime()));
+    setWindowTitle(ruota(windowTitle()));
+    const QString messaggio = LblDX2->text();
+    impostaDimensione(LblDX2, Spessore);
+    LblDX2->setText(ruota(messaggio));
+}
+
+void frmTabellone::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Spessore = calcolaSpessore(pixelInTwip(width()));
+    // Lines and frames keep their place, but the whole window shows them again.
+    update();
+}
+
+void frmTabellone::keyPressEvent(QKeyEvent *event)
+{
+    // Holding a key down must not toggle the board or stack up boxes.
+    if (event->isAutoRepeat())
+        return;
+    const int codice = codiceTasto(event->key(), event->modifiers(), event->nativeVirtualKey());
+    switch (smistaTasto(codice, mascheraModificatori(event->modifiers()))) {
+    case ComandoTastiera::Informazioni:
+        informazioni();
+        break;
+    case ComandoTastiera::NuovaPartita:
+        nuovaPartita();
+        break;
+    case ComandoTastiera::Messaggi:
+        messaggi();
+        break;
+    case ComandoTastiera::LasciaTabellone:
+        hide();
+        break;
+    case ComandoTastiera::IngrandisciRiduci:
+        ingrandisciRiduci();
+        break;
+    case ComandoTastiera::Nessuno:
+        break;
+    }
+}
+
+void frmTabellone::informazioni()
+{
+    frmAbout informazioni(m_richieste, serviziDiSistema(), this);
+    informazioni.exec();
+}
+
+void frmTabellone::nuovaPartita()
+{
+    const auto risposta =
+        m_richieste.messaggio(this, QStringLiteral("Vuoi azzerare la partita?"), Richieste::Pulsanti::OkAnnulla,
+                              QStringLiteral("Tabellona Tombola - Azzera / Nuova tombola"));
+    if (risposta != Richieste::Risposta::Ok)
+        return;
+    for (int n = PrimoNumero; n <= UltimoNumero; ++n) {
+        Estratti[n] = NonEstratto;
+        Img[n]->carica(m_cartella, 0);
+    }
+    segnala(m_registro.nuovaPartita(m_adesso()));
+}
+
+void frmTabellone::messaggi()
+{
+    const QString messaggio = m_richieste.immissione(
+        this,
+        QStringLiteral("Immetti parole non più lunghe di 4 caratteri.\nInterrompi le più lunghe con '- '"),
+        QStringLiteral("Messaggi"), LblDX2->text());
+    LblDX2->setText(testoColonnaMessaggi(messaggio));
+}
+
+void frmTabellone::ingrandisciRiduci()
+{
+    const QSize prima = size();
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+    else
+        setWindowState(windowState() | Qt::WindowMaximized);
+
+    // The window manager applies the new state a moment later; lay out for
+    // the size it gives, not for the one being left.
+    QElapsedTimer attesa;
+    attesa.start();
+    while (size() == prima && isVisible() && attesa.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+
+    RicalcolaMisure();
+    cedi();
+    // From here on the board is an ordinary window: the start screen behind
+    // it takes input again.
+    setWindowModality(Qt::NonModal);
+    show();
+    activateWindow();
+    // Some window managers hand the window back at its old size for a moment
+    // after it is shown again; paint everything once that has settled.
+    QTimer::singleShot(250, this, [this] {
+        for (QWidget *figlio : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            figlio->update();
+        update();
+    });
+}
+
+void frmTabellone::mostraModale()
+{
+    if (!m_posizionato) {
+        // Centred on the screen the first time; after that where the user left it.
+        if (const QScreen *schermo = screen())
+            move(schermo->availableGeometry().center() - frameGeometry().center() + pos());
+        m_posizionato = true;
+    }
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QEventLoop ciclo;
+    connect(this, &frmTabellone::nascosto, &ciclo, &QEventLoop::quit);
+    connect(this, &frmTabellone::fineProgramma, &ciclo, &QEventLoop::quit);
+    ciclo.exec();
+}
+
+void frmTabellone::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        emit nascosto();
+}
+
+void frmTabellone::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit fineProgramma();
+}
+
+void frmTabellone::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    dipingi(p, m_superficie);
+}

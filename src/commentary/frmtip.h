@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "superficie.h"
+
+#include <QDialog>
+#include <QLabel>
+
+class Immagine;
+
+// The pop-up that announces a drawn number: its picture large, its comment
+// below. Any key that types a character, or a click, closes and unloads it;
+// the next use builds it afresh, so callers set everything before each show.
+class frmTip : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The single shared instance, created (owned by the board) when first needed.
+    static frmTip *istanza(QWidget *proprietario);
+    // The instance if one is loaded now.
+    static frmTip *caricato();
+
+    Immagine *ImgNumero = nullptr;
+    QLabel *LblSmorfia = nullptr;
+
+    Superficie &superficie() { return m_superficie; }
+
+    // Outer size, frame and title bar included, in twips.
+    void impostaDimensioneEsterna(double larghezza, double altezza);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    explicit frmTip(QWidget *proprietario);
+
+    Superficie m_superficie;
+};
