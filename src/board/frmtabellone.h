@@ -63,10 +63,12 @@ protected:
     void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
+private slots:
+    void Timer1_Timer();
+
 private:
     void Img_DblClick(int n);
     void Img_MouseUp(int n, Qt::MouseButton pulsante);
-    void Timer1_Timer();
 
     void nuovaPartita();
     void messaggi();
