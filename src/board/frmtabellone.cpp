@@ -14,14 +14,17 @@
 #include "pittura.h"
 #include "richieste.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -60,10 +63,72 @@ void impostaDimensione(QLabel *label, double punti)
         label->setFont(font);
 }
 
+// The clock's eleven lines at the size unit overflow a wide screen's column
+// (16:9 leaves it shorter than 4:3 did): there the largest size that shows
+// every line is used instead.
+double puntiOrologio(const QLabel *label, double punti)
+{
+    punti = std::max(1.0, punti);
+    QFont font = label->font();
+    font.setPointSizeF(punti);
+    const QFontMetricsF metriche(font);
+    const QStringList righe = testoOrologio(QTime(23, 59, 59)).split(QLatin1Char('\n'));
+    double larghezza = 0;
+    for (const QString &riga : righe)
+        larghezza = std::max(larghezza, metriche.horizontalAdvance(riga));
+    const double altezza = metriche.lineSpacing() * righe.size();
+    const double scala = std::min({1.0, label->height() / altezza, label->width() / std::max(1.0, larghezza)});
+    return std::max(1.0, std::floor(punti * scala * 4) / 4);
+}
+
 void cedi()
 {
     QCoreApplication::processEvents();
 }
+
+// Holds back mouse and keyboard input meant for the owner's window while the
+// board is shown modally, and brings the board forward instead.
+class BloccoInput : public QObject
+{
+public:
+    BloccoInput(QWidget *proprietario, QWidget *modale)
+        : m_proprietario(proprietario)
+        , m_modale(modale)
+    {
+        if (m_proprietario)
+            qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *oggetto, QEvent *evento) override
+    {
+        switch (evento->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+            break;
+        default:
+            return false;
+        }
+        auto *widget = qobject_cast<QWidget *>(oggetto);
+        if (!widget || widget->window() != m_proprietario)
+            return false;
+        if (evento->type() == QEvent::MouseButtonPress && m_modale) {
+            m_modale->raise();
+            m_modale->activateWindow();
+        }
+        return true;
+    }
+
+private:
+    QPointer<QWidget> m_proprietario;
+    QPointer<QWidget> m_modale;
+};
 
 } // namespace
 
@@ -120,7 +185,9 @@ void frmTabellone::Livelli()
 
 void frmTabellone::RicalcolaMisure()
 {
-    hide();
+    // A hidden board stays hidden; a shown one ends its modal showing, as
+    // hiding it would, but stays on screen (see mostraModale).
+    terminaModale();
     m_superficie.pulisci();
 
     const Impaginazione imp = impagina(pixelInTwip(width()), pixelInTwip(height()));
@@ -262,7 +329,12 @@ void frmTabellone::Img_MouseUp(int n, Qt::MouseButton pulsante)
 
 void frmTabellone::Timer1_Timer()
 {
-    impostaDimensione(LblDX, Spessore);
+    // Measured again only when the unit or the column changes, not every tick.
+    if (m_misuraOrologio != qMakePair(int(Spessore), LblDX->size())) {
+        m_misuraOrologio = qMakePair(int(Spessore), LblDX->size());
+        m_puntiOrologio = puntiOrologio(LblDX, Spessore);
+    }
+    impostaDimensione(LblDX, m_puntiOrologio);
     LblDX->setText(testoOrologio(QTime::currentTime()));
     setWindowTitle(ruota(windowTitle()));
     const QString messaggio = LblDX2->text();
@@ -353,16 +425,14 @@ void frmTabellone::ingrandisciRiduci()
     cedi();
     // From here on the board is an ordinary window: the start screen behind
     // it takes input again.
-    setWindowModality(Qt::NonModal);
     show();
     activateWindow();
-    // Some window managers hand the window back at its old size for a moment
-    // after it is shown again; paint everything once that has settled.
-    QTimer::singleShot(250, this, [this] {
-        for (QWidget *figlio : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            figlio->update();
-        update();
-    });
+}
+
+void frmTabellone::terminaModale()
+{
+    if (m_modale)
+        emit fineModale();
 }
 
 void frmTabellone::mostraModale()
@@ -373,21 +443,27 @@ void frmTabellone::mostraModale()
             move(schermo->availableGeometry().center() - frameGeometry().center() + pos());
         m_posizionato = true;
     }
-    setWindowModality(Qt::ApplicationModal);
     show();
     raise();
     activateWindow();
+
+    // Modal by hand: Qt changes a window's modality only across a hide and a
+    // show, and unmapping a maximised window lets the window manager forget
+    // that it was maximised. So the owner's input is held back here instead.
+    BloccoInput blocco(parentWidget(), this);
     QEventLoop ciclo;
-    connect(this, &frmTabellone::nascosto, &ciclo, &QEventLoop::quit);
+    connect(this, &frmTabellone::fineModale, &ciclo, &QEventLoop::quit);
     connect(this, &frmTabellone::fineProgramma, &ciclo, &QEventLoop::quit);
+    m_modale = true;
     ciclo.exec();
+    m_modale = false;
 }
 
 void frmTabellone::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     if (!event->spontaneous())
-        emit nascosto();
+        terminaModale();
 }
 
 void frmTabellone::closeEvent(QCloseEvent *event)

@@ -34,8 +34,10 @@ public:
     // Places everything from the current size; leaves the board hidden.
     void RicalcolaMisure();
 
-    // Shows the board modally and returns once it has been hidden or closed.
+    // Shows the board modally; returns once it is hidden, closed, or the
+    // layout pass (F11) has turned it into an ordinary window.
     void mostraModale();
+    bool modale() const { return m_modale; }
 
     // "Ultima partita :" + the header of the resumed record, or empty.
     QString ultimaPartita() const { return m_ultimaPartita; }
@@ -52,7 +54,7 @@ public:
     QLabel *LblDX2 = nullptr;
 
 signals:
-    void nascosto();
+    void fineModale();
     // Closing the board ends the program.
     void fineProgramma();
 
@@ -75,6 +77,7 @@ private:
     void ingrandisciRiduci();
     void informazioni();
 
+    void terminaModale();
     void riprendi();
     // Tells the user when the record could not be written; the game goes on.
     void segnala(const EsitoScrittura &esito);
@@ -90,4 +93,7 @@ private:
     // After a failed write the next one rebuilds the record from the board.
     bool m_registroDaRiscrivere = false;
     bool m_posizionato = false;
+    bool m_modale = false;
+    QPair<int, QSize> m_misuraOrologio{-1, {}};
+    double m_puntiOrologio = 1;
 };
