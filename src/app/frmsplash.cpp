@@ -103,7 +103,10 @@ frmSplash::frmSplash(Richieste &richieste, QString cartella, QWidget *parent)
     for (QRadioButton *opzione : {Option1, Option2, Option3}) {
         opzione->setObjectName(QStringLiteral("Option") + opzione->text());
         opzione->setAccessibleName(QStringLiteral("Commenti di livello ") + opzione->text());
-        opzione->setGeometry(rettangoloPixel({240, 240 + 360.0 * riga++, 375, 255}));
+        QRect posto = rettangoloPixel({240, 240 + 360.0 * riga++, 375, 255});
+        // This style's indicator is wider than the box allows for: never cut the digit.
+        posto.setWidth(std::max(posto.width(), opzione->sizeHint().width()));
+        opzione->setGeometry(posto);
     }
     Command2 = pulsanteImmagine(Frame1, "Command2", {1440, 240, 645, 975}, QStringLiteral(":/icone/semaforo.svg"),
                                 QStringLiteral("Avvia il tabellone"));
