@@ -25,13 +25,14 @@ bool GetKeyValue(AccessoRegistro &registro, AccessoRegistro::Chiave radice, cons
         registro.chiudi(*chiave);
         return false;
     }
-    QByteArray letti = dati.left(std::min<qsizetype>(dimensione, dati.size()));
-    if (letti.endsWith('\0'))
-        letti.chop(1);
-    if (tipo == TipoTesto)
-        risultato = QString::fromLocal8Bit(letti);
-    else if (tipo == TipoNumero32 && letti.size() >= 4)
+    const QByteArray letti = dati.left(std::min<qsizetype>(dimensione, dati.size()));
+    if (tipo == TipoTesto) {
+        // Text values are stored with their closing NUL.
+        risultato = QString::fromLocal8Bit(letti.endsWith('\0') ? letti.chopped(1) : letti);
+    } else if (tipo == TipoNumero32 && letti.size() >= 4) {
+        // All four bytes count here, a zero high byte included.
         risultato = QString::number(qFromLittleEndian<quint32>(letti.constData()));
+    }
     registro.chiudi(*chiave);
     return true;
 }

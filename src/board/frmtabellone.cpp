@@ -202,12 +202,7 @@ void frmTabellone::RicalcolaMisure()
         }
     }
 
-    frmTip *tip = frmTip::istanza(this);
-    const MisureTip misure = misureTip(dimensioni());
-    tip->impostaDimensioneEsterna(misure.larghezzaEsterna, misure.altezzaEsterna);
-    tip->ImgNumero->posiziona({0, 0, misure.larghezzaNumero, misure.altezzaNumero});
-    const QRect commento = tip->LblSmorfia->geometry();
-    tip->LblSmorfia->resize(rettangoloPixel({0, 0, misure.larghezzaCommento, 0}).width(), commento.height());
+    dimensionaTip();
 
     m_superficie.linea(imp.linee[2].p1(), imp.linee[2].p2());
     m_superficie.linea(imp.linee[3].p1(), imp.linee[3].p2());
@@ -280,13 +275,22 @@ DimensioniFinestra frmTabellone::dimensioni() const
             pixelInTwip(height())};
 }
 
-void frmTabellone::dimensionaTip(int numero)
+MisureTip frmTabellone::dimensionaTip()
 {
     frmTip *tip = frmTip::istanza(this);
-    tip->ImgNumero->carica(m_cartella, numero);
     const MisureTip misure = misureTip(dimensioni());
     tip->impostaDimensioneEsterna(misure.larghezzaEsterna, misure.altezzaEsterna);
     tip->ImgNumero->posiziona({0, 0, misure.larghezzaNumero, misure.altezzaNumero});
+    tip->LblSmorfia->resize(rettangoloPixel({0, 0, misure.larghezzaCommento, 0}).width(),
+                            tip->LblSmorfia->height());
+    return misure;
+}
+
+void frmTabellone::preparaTip(int numero)
+{
+    frmTip *tip = frmTip::istanza(this);
+    tip->ImgNumero->carica(m_cartella, numero);
+    const MisureTip misure = dimensionaTip();
     tip->LblSmorfia->setText(Commenti[numero]);
     tip->LblSmorfia->setGeometry(
         rettangoloPixel({0, misure.topCommento, misure.larghezzaCommento, misure.altezzaCommento}));
@@ -303,7 +307,7 @@ void frmTabellone::Img_DblClick(int n)
         return;
     }
     Img[n]->carica(m_cartella, n);
-    dimensionaTip(n);
+    preparaTip(n);
     cedi();
     if (frmTip *tip = frmTip::caricato())
         tip->exec();

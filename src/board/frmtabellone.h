@@ -15,6 +15,7 @@ class QLabel;
 class QTimer;
 class Richieste;
 struct DimensioniFinestra;
+struct MisureTip;
 
 // The board: ninety number cells in six blocks, the clock column and the
 // message column on the right, a scrolling caption. One instance for the run.
@@ -82,7 +83,10 @@ private:
     // Tells the user when the record could not be written; the game goes on.
     void segnala(const EsitoScrittura &esito);
     DimensioniFinestra dimensioni() const;
-    void dimensionaTip(int numero);
+    // The pop-up's sizes follow the board's current size.
+    MisureTip dimensionaTip();
+    // Picture, sizes, comment and font for announcing a number.
+    void preparaTip(int numero);
 
     Richieste &m_richieste;
     QString m_cartella;

@@ -23,10 +23,6 @@ private slots:
     void combinazioniRaggiungonoIComandi_data();
     void combinazioniRaggiungonoIComandi();
 
-    // Ordinary keys whose sum falls on a command trigger it as well.
-    void tastiOrdinariCheCadonoSuUnComando_data();
-    void tastiOrdinariCheCadonoSuUnComando();
-
     // Qt's keys arrive as the board's key codes.
     void codiciDeiTasti_data();
     void codiciDeiTasti();
@@ -75,30 +71,14 @@ void TestComandi::combinazioniRaggiungonoIComandi_data()
     QTest::newRow("Ctrl+F1 does nothing") << int(Qt::Key_F1) << Qt::KeyboardModifiers(C) << K::Nessuno;
     QTest::newRow("Alt+F4 does nothing") << int(Qt::Key_F4) << Qt::KeyboardModifiers(A) << K::Nessuno;
     QTest::newRow("letter A does nothing") << int(Qt::Key_A) << Qt::KeyboardModifiers() << K::Nessuno;
+    // Ordinary keys whose sum falls on a command trigger it as well.
+    const auto tutti = S | C | A | Qt::KeypadModifier;
+    QTest::newRow("keypad 9 with all modifiers is 112") << int(Qt::Key_9) << tutti << K::Informazioni;
+    QTest::newRow("keypad slash with Ctrl is 113") << int(Qt::Key_Slash) << (C | Qt::KeypadModifier) << K::NuovaPartita;
+    QTest::newRow("digit 9 with all modifiers is only 64") << int(Qt::Key_9) << (S | C | A) << K::Nessuno;
 }
 
 void TestComandi::combinazioniRaggiungonoIComandi()
-{
-    QFETCH(int, tasto);
-    QFETCH(Qt::KeyboardModifiers, modificatori);
-    QFETCH(ComandoTastiera, atteso);
-    QCOMPARE(smistaTasto(codice(Qt::Key(tasto), modificatori), mascheraModificatori(modificatori)), atteso);
-}
-
-void TestComandi::tastiOrdinariCheCadonoSuUnComando_data()
-{
-    QTest::addColumn<int>("tasto");
-    QTest::addColumn<Qt::KeyboardModifiers>("modificatori");
-    QTest::addColumn<ComandoTastiera>("atteso");
-    const auto tutti = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier;
-    QTest::newRow("keypad 9 with all modifiers is 112") << int(Qt::Key_9) << tutti << ComandoTastiera::Informazioni;
-    QTest::newRow("keypad slash with Ctrl is 113")
-        << int(Qt::Key_Slash) << (Qt::ControlModifier | Qt::KeypadModifier) << ComandoTastiera::NuovaPartita;
-    QTest::newRow("digit 9 with all modifiers is only 64")
-        << int(Qt::Key_9) << (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier) << ComandoTastiera::Nessuno;
-}
-
-void TestComandi::tastiOrdinariCheCadonoSuUnComando()
 {
     QFETCH(int, tasto);
     QFETCH(Qt::KeyboardModifiers, modificatori);
