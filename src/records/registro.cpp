@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "registro.h"
 
+#include "dichiarazioni.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +32,8 @@ QString formatoOra(const QLocale &locale)
 {
     // Hours, minutes and seconds as the locale writes them, but no time zone.
     QString formato = locale.timeFormat(QLocale::LongFormat);
-    formato.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
+    // Some locales put the zone in brackets: "H:mm:ss (t)".
+    formato.remove(QRegularExpression(QStringLiteral("\\s*\\(?t+\\)?")));
     return formato.trimmed();
 }
 
@@ -43,6 +46,8 @@ QString descriviErrore(const QFileDevice &file)
     case QFileDevice::WriteError:
     case QFileDevice::ResizeError:
         return QStringLiteral("la scrittura non è riuscita, forse il disco è pieno (%1)").arg(file.errorString());
+    case QFileDevice::RenameError:
+        return QStringLiteral("il file registrato non può essere sostituito (%1)").arg(file.errorString());
     default:
         return file.errorString();
     }
@@ -52,10 +57,9 @@ QString descriviErrore(const QFileDevice &file)
 
 Comando interpretaComando(const QString &argomento)
 {
-    const QString operazione = argomento.toUpper();
-    if (operazione == QLatin1String("INIZIO"))
+    if (argomento.compare(QLatin1String("INIZIO"), Qt::CaseInsensitive) == 0)
         return {Operazione::Inizio, 0};
-    if (operazione == QLatin1String("ANNULLATO"))
+    if (argomento.compare(QLatin1String("ANNULLATO"), Qt::CaseInsensitive) == 0)
         return {Operazione::Annullato, 0};
     // The first eight characters, as many as "estratto" has, are not looked at.
     return {Operazione::Estratto, letturaNumerica(QStringView(argomento).mid(8))};
@@ -71,10 +75,12 @@ long long letturaNumerica(QStringView testo)
         negativo = testo[i] == u'-';
         ++i;
     }
-    constexpr long long limite = std::numeric_limits<long long>::max() / 10 - 1;
+    constexpr long long massimo = std::numeric_limits<long long>::max();
     long long valore = 0;
-    for (; i < testo.size() && testo[i] >= u'0' && testo[i] <= u'9'; ++i)
-        valore = valore > limite ? limite : valore * 10 + (testo[i].unicode() - u'0');
+    for (; i < testo.size() && testo[i] >= u'0' && testo[i] <= u'9'; ++i) {
+        const int cifra = testo[i].unicode() - u'0';
+        valore = valore > (massimo - cifra) / 10 ? massimo : valore * 10 + cifra;
+    }
     return negativo ? -valore : valore;
 }
 
@@ -107,12 +113,14 @@ PartitaLetta leggiRegistro(const QByteArray &contenuto)
             ++termine;
         const QByteArrayView riga(contenuto.constData() + inizio, termine - inizio);
         if (primaRiga) {
-            partita.intestazione = QString::fromLocal8Bit(riga.first(std::min(riga.size(), LunghezzaMassimaIntestazione)));
+            // Decoded from a bounded stretch, then cut in characters, not bytes.
+            partita.intestazione = QString::fromLocal8Bit(riga.first(std::min(riga.size(), 4 * LunghezzaMassimaIntestazione)))
+                                       .left(LunghezzaMassimaIntestazione);
             primaRiga = false;
         } else {
             // Only digits, blanks and a sign can make up a number, so Latin-1 is exact here.
-            const long long numero = letturaNumerica(QString::fromLatin1(riga.first(std::min<qsizetype>(riga.size(), 64))));
-            if (numero >= 1 && numero <= 90)
+            const long long numero = letturaNumerica(QString::fromLatin1(riga));
+            if (Dichiarazioni::numeroValido(numero))
                 partita.numeri.append(static_cast<int>(numero));
         }
         inizio = termine;
@@ -187,7 +195,9 @@ EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
     QSaveFile file(percorso());
     if (!file.open(QIODevice::WriteOnly))
         return {descriviErrore(file)};
-    if (file.write(contenuto) != contenuto.size()) {
+    // Flushed by hand: commit() does not notice a buffered write that fails
+    // (disk full), and would put the cut file in place of the record.
+    if (file.write(contenuto) != contenuto.size() || !file.flush()) {
         const QString errore = descriviErrore(file);
         file.cancelWriting();
         return {errore};
