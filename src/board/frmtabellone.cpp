@@ -19,7 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFontMetricsF>
+#include <QFontMetrics>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,20 +65,24 @@ void impostaDimensione(QLabel *label, double punti)
 
 // The clock's eleven lines at the size unit overflow a wide screen's column
 // (16:9 leaves it shorter than 4:3 did): there the largest size that shows
-// every line is used instead.
+// every line is used instead. Measured as the label lays its text out, since
+// font sizes snap to whole pixels.
 double puntiOrologio(const QLabel *label, double punti)
 {
-    punti = std::max(1.0, punti);
+    const QString campione = testoOrologio(QTime(23, 59, 59));
+    const QRect spazio = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
+                                                        -label->margin());
     QFont font = label->font();
-    font.setPointSizeF(punti);
-    const QFontMetricsF metriche(font);
-    const QStringList righe = testoOrologio(QTime(23, 59, 59)).split(QLatin1Char('\n'));
-    double larghezza = 0;
-    for (const QString &riga : righe)
-        larghezza = std::max(larghezza, metriche.horizontalAdvance(riga));
-    const double altezza = metriche.lineSpacing() * righe.size();
-    const double scala = std::min({1.0, label->height() / altezza, label->width() / std::max(1.0, larghezza)});
-    return std::max(1.0, std::floor(punti * scala * 4) / 4);
+    for (double prova = std::max(1.0, punti); prova > 1.0; prova -= 0.5) {
+        font.setPointSizeF(prova);
+        const QRect occupato = QFontMetrics(font).boundingRect(QRect(0, 0, spazio.width(), 1 << 20),
+                                                                 int(label->alignment()) | Qt::TextWordWrap,
+                                                                 campione);
+        // One pixel to spare: a glyph touching the edge reads as cut.
+        if (occupato.height() < spazio.height() && occupato.width() < spazio.width())
+            return prova;
+    }
+    return 1.0;
 }
 
 void cedi()
@@ -221,7 +225,14 @@ void frmTabellone::Crea3D()
     Spessore = calcolaSpessore(pixelInTwip(width()));
     for (int n = PrimoNumero; n <= UltimoNumero; ++n)
         DisegnaCornice(m_superficie, Img[n]->rettangolo(), true, Spessore);
+    incorniciaTip();
+}
+
+void frmTabellone::incorniciaTip()
+{
+    // One frame around the picture: the pop-up's surface starts clean each time.
     frmTip *tip = frmTip::istanza(this);
+    tip->superficie().pulisci();
     DisegnaCornice(tip->superficie(), tip->ImgNumero->rettangolo(), true, Spessore);
     tip->update();
 }
@@ -291,6 +302,8 @@ void frmTabellone::preparaTip(int numero)
     frmTip *tip = frmTip::istanza(this);
     tip->ImgNumero->carica(m_cartella, numero);
     const MisureTip misure = dimensionaTip();
+    // A pop-up loaded afresh has lost the frame of the last layout pass.
+    incorniciaTip();
     tip->LblSmorfia->setText(Commenti[numero]);
     tip->LblSmorfia->setGeometry(
         rettangoloPixel({0, misure.topCommento, misure.larghezzaCommento, misure.altezzaCommento}));

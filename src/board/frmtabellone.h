@@ -32,7 +32,8 @@ public:
     void Crea3D();
     // The record operations: "inizio", "annullato", or "estratto" + number.
     void CaricaPartita(const QString &operazione);
-    // Places everything from the current size; leaves the board hidden.
+    // Places everything from the current size. Ends a modal showing; a board
+    // not shown yet stays hidden.
     void RicalcolaMisure();
 
     // Shows the board modally; returns once it is hidden, closed, or the
@@ -79,6 +80,7 @@ private:
     void informazioni();
 
     void terminaModale();
+    void incorniciaTip();
     void riprendi();
     // Tells the user when the record could not be written; the game goes on.
     void segnala(const EsitoScrittura &esito);
