@@ -152,10 +152,9 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const QDateTime &mome
     QByteArray contenuto;
     QFile esistente(percorso());
     if (esistente.exists()) {
-        if (!esistente.open(QIODevice::ReadOnly))
-            return {QStringLiteral("impossibile leggere la partita registrata (%1)").arg(esistente.errorString())};
-        contenuto = esistente.readAll();
-        if (esistente.error() != QFileDevice::NoError)
+        if (esistente.open(QIODevice::ReadOnly))
+            contenuto = esistente.readAll();
+        if (!esistente.isOpen() || esistente.error() != QFileDevice::NoError)
             return {QStringLiteral("impossibile leggere la partita registrata (%1)").arg(esistente.errorString())};
     }
     if (contenuto.isEmpty())

@@ -35,13 +35,12 @@ QPixmap tessera(int numero)
 
 QPixmap caricaImmagine(const QString &cartella, int numero)
 {
-    const QString nome = Dichiarazioni::nomeImmagine(numero);
-    QPixmap pixmap(QDir(cartella).filePath(nome));
+    const QString percorso = QDir(cartella).filePath(Dichiarazioni::nomeImmagine(numero));
+    QPixmap pixmap(percorso);
     if (!pixmap.isNull())
         return pixmap;
     // Said once per file: the board loads the blank picture ninety times.
     static QSet<QString> segnalati;
-    const QString percorso = QDir(cartella).filePath(nome);
     if (!segnalati.contains(percorso)) {
         segnalati.insert(percorso);
         std::fprintf(stderr, "tabellone: immagine mancante o illeggibile: %s\n", qPrintable(QDir::toNativeSeparators(percorso)));

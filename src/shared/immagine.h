@@ -24,7 +24,6 @@ public:
     void carica(const QString &cartella, int numero);
     // The file name of the picture last loaded, for example "img07.gif".
     QString nomeCaricato() const { return m_nome; }
-    const QPixmap &immagine() const { return m_immagine; }
 
     // Places the control; the rectangle is kept in twips for the frames.
     void posiziona(const RettangoloControllo &twip);
