@@ -9,6 +9,7 @@
 #include "frmtip.h"
 #include "immagine.h"
 #include "richieste.h"
+#include "richieste_finte.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -42,31 +43,6 @@ inline QString differenze(const frmTabellone &t, const QList<int> &estratti)
     }
     return {};
 }
-
-// Answers the program's questions in place of a person, whatever buttons they
-// offer, and logs them.
-class RichiesteFinte final : public Richieste
-{
-public:
-    QStringList chiesto;    // each message, and each input box as "title: initial text"
-    QList<bool> risposte;   // taken in order, true accepts; accepts when none is left
-    QStringList immissioni; // typed texts, taken in order; cancelled when none is left
-
-    Risposta messaggio(QWidget *, const QString &testo, Pulsanti pulsanti, const QString &) override
-    {
-        chiesto.append(testo);
-        const bool si = risposte.isEmpty() || risposte.takeFirst();
-        if (pulsanti == Pulsanti::SiNo)
-            return si ? Risposta::Si : Risposta::No;
-        return si || pulsanti == Pulsanti::Ok ? Risposta::Ok : Risposta::Annulla;
-    }
-
-    QString immissione(QWidget *, const QString &, const QString &titolo, const QString &iniziale) override
-    {
-        chiesto.append(titolo + QStringLiteral(": ") + iniziale);
-        return immissioni.isEmpty() ? QString() : immissioni.takeFirst();
-    }
-};
 
 // The window of class T up modally now, if any; the board is modal by its own means.
 template <typename T>

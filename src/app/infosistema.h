@@ -24,7 +24,9 @@ public:
 };
 
 inline constexpr AccessoRegistro::Chiave ChiaveLocalMachine = 0x80000002u;
-inline constexpr quint32 AccessoChiave = 0x2003F;
+// KEY_READ: the values are only read, and a standard user is refused any
+// right to change the local-machine keys.
+inline constexpr quint32 AccessoChiave = 0x20019;
 inline constexpr quint32 TipoTesto = 1;
 inline constexpr quint32 TipoNumero32 = 4;
 

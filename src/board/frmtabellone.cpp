@@ -18,7 +18,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -85,11 +84,6 @@ double puntiOrologio(const QLabel *label, double punti)
     return 1.0;
 }
 
-void cedi()
-{
-    QCoreApplication::processEvents();
-}
-
 // Holds back mouse and keyboard input meant for the owner's window while the
 // board is shown modally, and brings the board forward instead.
 class BloccoInput : public QObject
@@ -142,7 +136,8 @@ frmTabellone::frmTabellone(Richieste &richieste, QString cartella, QWidget *prop
     : QWidget(proprietario, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMaximizeButtonHint)
     , m_richieste(richieste)
     , m_cartella(std::move(cartella))
-    , m_registro(m_cartella)
+    , m_partita(*this, richieste, this, RegistroPartita(m_cartella))
+    , m_fuoriGioco(std::make_unique<QWidget>())
 {
     setObjectName(QStringLiteral("frmTabellone"));
     setAccessibleName(QStringLiteral("Tabellone"));
@@ -159,7 +154,7 @@ frmTabellone::frmTabellone(Richieste &richieste, QString cartella, QWidget *prop
     m_superficie.larghezzaCorrente = 3;
 
     for (int n = 0; n < DimensioneTabelle; ++n) {
-        auto *cella = new Immagine(n, this);
+        auto *cella = new Immagine(n, numeroValido(n) ? this : m_fuoriGioco.get());
         cella->setObjectName(QStringLiteral("Img%1").arg(n));
         cella->setAccessibleName(QString::number(n));
         cella->hide();
@@ -169,6 +164,11 @@ frmTabellone::frmTabellone(Richieste &richieste, QString cartella, QWidget *prop
     }
     LblDX = creaColonna(this, "LblDX", "Orologio", QColor(192, 255, 192));
     LblDX2 = creaColonna(this, "LblDX2", "Messaggi", QColor(255, 255, 192));
+
+    m_attesaIngrandimento = new QTimer(this);
+    m_attesaIngrandimento->setSingleShot(true);
+    m_attesaIngrandimento->setInterval(1000);
+    connect(m_attesaIngrandimento, &QTimer::timeout, this, &frmTabellone::completaIngrandisciRiduci);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -237,48 +237,6 @@ void frmTabellone::incorniciaTip()
     tip->update();
 }
 
-void frmTabellone::CaricaPartita(const QString &operazione)
-{
-    const Comando comando = interpretaComando(operazione);
-    switch (comando.operazione) {
-    case Operazione::Inizio:
-        riprendi();
-        break;
-    case Operazione::Annullato:
-        segnala(m_registro.riscrivi(Estratti, m_adesso()));
-        break;
-    case Operazione::Estratto:
-        // A record that missed an earlier write would miss numbers: rebuild it.
-        segnala(m_registroDaRiscrivere ? m_registro.riscrivi(Estratti, m_adesso())
-                                       : m_registro.aggiungi(comando.numero, m_adesso()));
-        break;
-    }
-}
-
-void frmTabellone::riprendi()
-{
-    const PartitaLetta partita = m_registro.leggi();
-    if (!partita.intestazione.trimmed().isEmpty())
-        m_ultimaPartita = QStringLiteral("Ultima partita :") + partita.intestazione;
-    for (const int n : partita.numeri) {
-        Img[n]->carica(m_cartella, n);
-        Estratti[n] = Estratto;
-    }
-}
-
-void frmTabellone::segnala(const EsitoScrittura &esito)
-{
-    m_registroDaRiscrivere = !esito.riuscita();
-    if (esito.riuscita())
-        return;
-    m_richieste.messaggio(this,
-                          QStringLiteral("La partita non è stata salvata in %1: %2.\n\n"
-                                         "Il tabellone resta com'è e la partita continua; "
-                                         "il salvataggio sarà ritentato alla prossima operazione.")
-                              .arg(QDir::toNativeSeparators(m_registro.percorso()), esito.errore),
-                          Richieste::Pulsanti::Ok, QString::fromUtf8(Identita::Titolo));
-}
-
 DimensioniFinestra frmTabellone::dimensioni() const
 {
     const QSize esterna = frameGeometry().size();
@@ -297,14 +255,21 @@ MisureTip frmTabellone::dimensionaTip()
     return misure;
 }
 
-void frmTabellone::preparaTip(int numero)
+void frmTabellone::mostraCella(int cella, int numero)
+{
+    Img[cella]->carica(m_cartella, numero);
+    // A screen reader says which numbers are out, not only which cells exist.
+    Img[cella]->setAccessibleName(numero ? QStringLiteral("%1, estratto").arg(cella) : QString::number(cella));
+}
+
+void frmTabellone::preparaPopup(int numero)
 {
     frmTip *tip = frmTip::istanza(this);
     tip->ImgNumero->carica(m_cartella, numero);
     const MisureTip misure = dimensionaTip();
     // A pop-up loaded afresh has lost the frame of the last layout pass.
     incorniciaTip();
-    tip->LblSmorfia->setText(Commenti[numero]);
+    tip->impostaCommento(Commenti[numero]);
     tip->LblSmorfia->setGeometry(
         rettangoloPixel({0, misure.topCommento, misure.larghezzaCommento, misure.altezzaCommento}));
     QFont font = tip->LblSmorfia->font();
@@ -312,36 +277,26 @@ void frmTabellone::preparaTip(int numero)
     tip->LblSmorfia->setFont(font);
 }
 
-void frmTabellone::Img_DblClick(int n)
+void frmTabellone::mostraPopup()
 {
-    if (Estratti[n] == Estratto) {
-        m_richieste.messaggio(this, QStringLiteral("TASTO DESTRO per cancellare"), Richieste::Pulsanti::Ok,
-                              QString::fromUtf8(Identita::Titolo));
-        return;
-    }
-    Img[n]->carica(m_cartella, n);
-    preparaTip(n);
-    cedi();
     if (frmTip *tip = frmTip::caricato())
         tip->exec();
-    cedi();
-    Estratti[n] = Estratto;
-    CaricaPartita(QStringLiteral("estratto") + QString::number(n));
-    cedi();
+}
+
+void frmTabellone::cedi()
+{
+    QCoreApplication::processEvents();
+}
+
+void frmTabellone::Img_DblClick(int n)
+{
+    m_partita.estrai(n);
 }
 
 void frmTabellone::Img_MouseUp(int n, Qt::MouseButton pulsante)
 {
-    if (pulsante != Qt::RightButton || Estratti[n] == NonEstratto)
-        return;
-    const auto risposta = m_richieste.messaggio(
-        this, QStringLiteral("Vuoi veramente nascondere il numero ") + QString::number(n),
-        Richieste::Pulsanti::SiNo, QStringLiteral("Tombola by Tavesi Aldrino"));
-    if (risposta != Richieste::Risposta::Si)
-        return;
-    Img[n]->carica(m_cartella, 0);
-    Estratti[n] = NonEstratto;
-    CaricaPartita(QStringLiteral("annullato"));
+    if (pulsante == Qt::RightButton)
+        m_partita.ritira(n);
 }
 
 void frmTabellone::Timer1_Timer()
@@ -352,7 +307,12 @@ void frmTabellone::Timer1_Timer()
         m_puntiOrologio = puntiOrologio(LblDX, Spessore);
     }
     impostaDimensione(LblDX, m_puntiOrologio);
-    LblDX->setText(testoOrologio(QTime::currentTime()));
+    const QString orologio = testoOrologio(QTime::currentTime());
+    if (orologio != LblDX->text()) {
+        LblDX->setText(orologio);
+        // Read out as one phrase, not as eleven lines.
+        LblDX->setAccessibleDescription(orologio.simplified());
+    }
     setWindowTitle(ruota(windowTitle()));
     const QString messaggio = LblDX2->text();
     impostaDimensione(LblDX2, Spessore);
@@ -362,6 +322,8 @@ void frmTabellone::Timer1_Timer()
 void frmTabellone::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (m_ingrandimento && size() != *m_ingrandimento)
+        QMetaObject::invokeMethod(this, &frmTabellone::completaIngrandisciRiduci, Qt::QueuedConnection);
     Spessore = calcolaSpessore(pixelInTwip(width()));
     // Lines and frames keep their place, but the whole window shows them again.
     update();
@@ -370,7 +332,8 @@ void frmTabellone::resizeEvent(QResizeEvent *event)
 void frmTabellone::keyPressEvent(QKeyEvent *event)
 {
     // Holding a key down must not toggle the board or stack up boxes.
-    if (event->isAutoRepeat())
+    // Nor may a key act while a draw or F11 is under way: it is dropped, not kept for later.
+    if (event->isAutoRepeat() || m_partita.occupata())
         return;
     const int codice = codiceTasto(event->key(), event->modifiers(), event->nativeVirtualKey());
     switch (smistaTasto(codice, mascheraModificatori(event->modifiers()))) {
@@ -378,7 +341,7 @@ void frmTabellone::keyPressEvent(QKeyEvent *event)
         informazioni();
         break;
     case ComandoTastiera::NuovaPartita:
-        nuovaPartita();
+        m_partita.nuovaPartita();
         break;
     case ComandoTastiera::Messaggi:
         messaggi();
@@ -400,20 +363,6 @@ void frmTabellone::informazioni()
     informazioni.exec();
 }
 
-void frmTabellone::nuovaPartita()
-{
-    const auto risposta =
-        m_richieste.messaggio(this, QStringLiteral("Vuoi azzerare la partita?"), Richieste::Pulsanti::OkAnnulla,
-                              QStringLiteral("Tabellona Tombola - Azzera / Nuova tombola"));
-    if (risposta != Richieste::Risposta::Ok)
-        return;
-    for (int n = PrimoNumero; n <= UltimoNumero; ++n) {
-        Estratti[n] = NonEstratto;
-        Img[n]->carica(m_cartella, 0);
-    }
-    segnala(m_registro.nuovaPartita(m_adesso()));
-}
-
 void frmTabellone::messaggi()
 {
     const QString messaggio = m_richieste.immissione(
@@ -421,29 +370,42 @@ void frmTabellone::messaggi()
         QStringLiteral("Immetti parole non più lunghe di 4 caratteri.\nInterrompi le più lunghe con '- '"),
         QStringLiteral("Messaggi"), LblDX2->text());
     LblDX2->setText(testoColonnaMessaggi(messaggio));
+    // The column shows it twice and scrolling; a screen reader says it once.
+    LblDX2->setAccessibleDescription(messaggio);
 }
 
 void frmTabellone::ingrandisciRiduci()
 {
-    const QSize prima = size();
+    if (!m_partita.occupa())
+        return;
+    m_ingrandimento = size();
     if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
         setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
     else
         setWindowState(windowState() | Qt::WindowMaximized);
+    // The window manager applies the new state a moment later: the layout
+    // pass waits for the size it gives (changeEvent, resizeEvent), or for
+    // this timer if it never answers. A platform that resizes at once has
+    // already answered.
+    if (size() != *m_ingrandimento)
+        QMetaObject::invokeMethod(this, &frmTabellone::completaIngrandisciRiduci, Qt::QueuedConnection);
+    else
+        m_attesaIngrandimento->start();
+}
 
-    // The window manager applies the new state a moment later; lay out for
-    // the size it gives, not for the one being left.
-    QElapsedTimer attesa;
-    attesa.start();
-    while (size() == prima && isVisible() && attesa.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-
+void frmTabellone::completaIngrandisciRiduci()
+{
+    if (!m_ingrandimento)
+        return;
+    m_ingrandimento.reset();
+    m_attesaIngrandimento->stop();
     RicalcolaMisure();
     cedi();
     // From here on the board is an ordinary window: the start screen behind
     // it takes input again.
     show();
     activateWindow();
+    m_partita.libera();
 }
 
 void frmTabellone::terminaModale()
@@ -483,9 +445,18 @@ void frmTabellone::hideEvent(QHideEvent *event)
         terminaModale();
 }
 
+void frmTabellone::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && m_ingrandimento && size() != *m_ingrandimento)
+        QMetaObject::invokeMethod(this, &frmTabellone::completaIngrandisciRiduci, Qt::QueuedConnection);
+}
+
 void frmTabellone::closeEvent(QCloseEvent *event)
 {
     event->accept();
+    // A draw whose pop-up is still up records nothing more.
+    m_partita.termina();
     emit fineProgramma();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "registro.h"
+#include "partita.h"
 #include "superficie.h"
 
 #include <QDateTime>
@@ -9,6 +9,8 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class Immagine;
 class QLabel;
@@ -19,7 +21,7 @@ struct MisureTip;
 
 // The board: ninety number cells in six blocks, the clock column and the
 // message column on the right, a scrolling caption. One instance for the run.
-class frmTabellone : public QWidget
+class frmTabellone : public QWidget, private SchermoPartita
 {
     Q_OBJECT
 
@@ -31,7 +33,7 @@ public:
     // Raised frames around the ninety cells and the pop-up's picture.
     void Crea3D();
     // The record operations: "inizio", "annullato", or "estratto" + number.
-    void CaricaPartita(const QString &operazione);
+    void CaricaPartita(const QString &operazione) { m_partita.CaricaPartita(operazione); }
     // Places everything from the current size. Ends a modal showing; a board
     // not shown yet stays hidden.
     void RicalcolaMisure();
@@ -42,13 +44,15 @@ public:
     bool modale() const { return m_modale; }
 
     // "Ultima partita :" + the header of the resumed record, or empty.
-    QString ultimaPartita() const { return m_ultimaPartita; }
+    QString ultimaPartita() const { return m_partita.ultimaPartita(); }
 
     const Superficie &superficie() const { return m_superficie; }
     QString cartella() const { return m_cartella; }
 
+    // The game played on this board.
+    Partita &partita() { return m_partita; }
     // Where the record takes its date and time from (tests fix it).
-    void impostaOrologio(std::function<QDateTime()> adesso) { m_adesso = std::move(adesso); }
+    void impostaOrologio(std::function<QDateTime()> adesso) { m_partita.impostaOrologio(std::move(adesso)); }
 
     std::array<Immagine *, 101> Img{};
     QTimer *Timer1 = nullptr;
@@ -63,6 +67,7 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override; // Form_Resize
     void keyPressEvent(QKeyEvent *event) override;  // Form_KeyDown
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -74,30 +79,35 @@ private:
     void Img_DblClick(int n);
     void Img_MouseUp(int n, Qt::MouseButton pulsante);
 
-    void nuovaPartita();
     void messaggi();
     void ingrandisciRiduci();
+    // The second half of F11, once the window manager has given the new size.
+    void completaIngrandisciRiduci();
     void informazioni();
 
     void terminaModale();
     void incorniciaTip();
-    void riprendi();
-    // Tells the user when the record could not be written; the game goes on.
-    void segnala(const EsitoScrittura &esito);
     DimensioniFinestra dimensioni() const;
     // The pop-up's sizes follow the board's current size.
     MisureTip dimensionaTip();
-    // Picture, sizes, comment and font for announcing a number.
-    void preparaTip(int numero);
+
+    // What the game asks of the board.
+    void mostraCella(int cella, int numero) override;
+    void preparaPopup(int numero) override;
+    void mostraPopup() override;
+    void cedi() override;
 
     Richieste &m_richieste;
     QString m_cartella;
-    RegistroPartita m_registro;
+    Partita m_partita;
     Superficie m_superficie;
-    QString m_ultimaPartita;
-    std::function<QDateTime()> m_adesso = [] { return QDateTime::currentDateTime(); };
-    // After a failed write the next one rebuilds the record from the board.
-    bool m_registroDaRiscrivere = false;
+    // Cells 0 and 91..100 take no part in the game: they live off the board,
+    // where neither the layout nor a screen reader meets them.
+    std::unique_ptr<QWidget> m_fuoriGioco;
+    // F11 under way: the size it started from, and how long it waits at most
+    // for a window manager that does not answer.
+    std::optional<QSize> m_ingrandimento;
+    QTimer *m_attesaIngrandimento = nullptr;
     bool m_posizionato = false;
     bool m_modale = false;
     QPair<int, QSize> m_misuraOrologio{-1, {}};

@@ -7,10 +7,15 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QWindow>
+
+#include <optional>
 
 namespace {
 
 QPointer<frmTip> g_istanza;
+// The frame the window manager gave the last pop-up: the next one gets the same.
+std::optional<QMargins> g_cornice;
 
 // The comment label closes the pop-up when clicked, like the picture.
 class EtichettaCommento : public QLabel
@@ -22,7 +27,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent *event) override
     {
-        if (rect().contains(event->position().toPoint()))
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
             window()->close();
     }
 };
@@ -71,13 +76,45 @@ frmTip::frmTip(QWidget *proprietario)
 
 void frmTip::impostaDimensioneEsterna(double larghezza, double altezza)
 {
-    // The pop-up is not shown yet, so its own frame is unknown: the owner's
-    // frame is the same window manager's.
-    QSize cornice(0, 0);
-    if (const QWidget *proprietario = parentWidget())
-        cornice = proprietario->frameGeometry().size() - proprietario->size();
-    resize(std::max(1, qRound(twipInPixel(larghezza)) - cornice.width()),
-           std::max(1, qRound(twipInPixel(altezza)) - cornice.height()));
+    m_esterna = QSize(qRound(twipInPixel(larghezza)), qRound(twipInPixel(altezza)));
+    // Before its first showing a pop-up's frame is unknown: the owner's is
+    // the same window manager's, unless a maximised owner has lost its border.
+    QMargins cornice;
+    if (g_cornice)
+        cornice = *g_cornice;
+    else if (const QWidget *proprietario = parentWidget())
+        cornice = QMargins(0, 0, proprietario->frameGeometry().width() - proprietario->width(),
+                           proprietario->frameGeometry().height() - proprietario->height());
+    m_corniceVerificata = false;
+    resize(std::max(1, m_esterna.width() - cornice.left() - cornice.right()),
+           std::max(1, m_esterna.height() - cornice.top() - cornice.bottom()));
+}
+
+void frmTip::impostaCommento(const QString &commento)
+{
+    LblSmorfia->setText(commento);
+    LblSmorfia->setAccessibleDescription(commento);
+}
+
+bool frmTip::event(QEvent *event)
+{
+    const bool gestito = QDialog::event(event);
+    // The frame is known once the window manager has framed the window: the
+    // first move or resize after showing. Correct the size once per showing,
+    // so a resize by the user later is left alone.
+    if (!m_corniceVerificata && !m_esterna.isEmpty() && isVisible() && windowHandle()
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        const QMargins cornice = windowHandle()->frameMargins();
+        if (!cornice.isNull()) {
+            m_corniceVerificata = true;
+            g_cornice = cornice;
+            const QSize interna(std::max(1, m_esterna.width() - cornice.left() - cornice.right()),
+                                std::max(1, m_esterna.height() - cornice.top() - cornice.bottom()));
+            if (size() != interna)
+                resize(interna);
+        }
+    }
+    return gestito;
 }
 
 void frmTip::keyPressEvent(QKeyEvent *event)

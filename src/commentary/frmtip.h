@@ -28,14 +28,22 @@ public:
 
     // Outer size, frame and title bar included, in twips.
     void impostaDimensioneEsterna(double larghezza, double altezza);
+    // The comment under the picture, and what a screen reader says of it.
+    void impostaCommento(const QString &commento);
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     explicit frmTip(QWidget *proprietario);
+
+    // Outer size wanted, in pixels; fixed up once the window manager has told
+    // this window's own frame.
+    QSize m_esterna;
+    bool m_corniceVerificata = false;
 
     Superficie m_superficie;
 };

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "registro.h"
+#include "richieste.h"
+
+#include <QDateTime>
+
+#include <functional>
+
+class QWidget;
+class Voce;
+
+// What the game flow asks of the board's windows. The board implements it;
+// tests answer it with a few lines.
+class SchermoPartita
+{
+public:
+    virtual ~SchermoPartita() = default;
+    // Cell `cella` shows the picture of `numero` (0: the blank picture).
+    virtual void mostraCella(int cella, int numero) = 0;
+    // Fills and sizes the pop-up for a number from the board's current size.
+    virtual void preparaPopup(int numero) = 0;
+    // Shows the prepared pop-up modally; returns once it has closed.
+    virtual void mostraPopup() = 0;
+    // Lets pending window events run once: timer ticks, and any input queued
+    // meanwhile, which the flow then refuses.
+    virtual void cedi() = 0;
+};
+
+// The game: drawing, withdrawing, a new game, the resume, and the record kept
+// up to date after each. One operation at a time: from the start of a draw,
+// withdrawal or new game until its record write has returned, any other
+// request is refused, not queued. Once the board is closed nothing more is
+// marked or written.
+class Partita
+{
+public:
+    Partita(SchermoPartita &schermo, Richieste &richieste, QWidget *proprietario, RegistroPartita registro);
+
+    // Double click on cell n.
+    void estrai(int n);
+    // Right button released over cell n.
+    void ritira(int n);
+    // F2: asks, then blanks the board and starts a header-only record.
+    void nuovaPartita();
+    // The record operations: "inizio", "annullato", or "estratto" + number.
+    void CaricaPartita(const QString &operazione);
+
+    // "Ultima partita :" + the header of the resumed record, or empty.
+    QString ultimaPartita() const { return m_ultimaPartita; }
+    const RegistroPartita &registro() const { return m_registro; }
+
+    // True while an operation is under way; the board then ignores its keys too.
+    bool occupata() const { return m_occupata; }
+    // For an operation the board runs itself across events (F11): false when
+    // another is under way. Every successful occupa() is paired with libera().
+    bool occupa();
+    void libera();
+    // The board was closed: whatever is under way stops where it is.
+    void termina() { m_terminata = true; }
+
+    void impostaVoce(Voce *voce) { m_voce = voce; }
+    // Where the record takes its date and time from (tests fix it).
+    void impostaOrologio(std::function<QDateTime()> adesso) { m_adesso = std::move(adesso); }
+
+private:
+    void riprendi();
+    Richieste::Risposta chiedi(const QString &testo, Richieste::Pulsanti pulsanti, const QString &titolo);
+    // Tells the user when the record could not be written; the game goes on.
+    void segnala(const EsitoScrittura &esito);
+    // Yields, and says whether the flow may go on afterwards.
+    bool cediEProsegui();
+
+    SchermoPartita &m_schermo;
+    Richieste &m_richieste;
+    QWidget *m_proprietario;
+    RegistroPartita m_registro;
+    Voce *m_voce = nullptr;
+    QString m_ultimaPartita;
+    std::function<QDateTime()> m_adesso = [] { return QDateTime::currentDateTime(); };
+    // After a failed write the next one rebuilds the record from the board.
+    bool m_registroDaRiscrivere = false;
+    bool m_occupata = false;
+    bool m_terminata = false;
+};
