@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QWindow>
 
 #include <optional>
@@ -96,25 +97,30 @@ void frmTip::impostaCommento(const QString &commento)
     LblSmorfia->setAccessibleDescription(commento);
 }
 
-bool frmTip::event(QEvent *event)
+void frmTip::showEvent(QShowEvent *event)
 {
-    const bool gestito = QDialog::event(event);
-    // The frame is known once the window manager has framed the window: the
-    // first move or resize after showing. Correct the size once per showing,
-    // so a resize by the user later is left alone.
-    if (!m_corniceVerificata && !m_esterna.isEmpty() && isVisible() && windowHandle()
-        && (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
-        const QMargins cornice = windowHandle()->frameMargins();
-        if (!cornice.isNull()) {
-            m_corniceVerificata = true;
-            g_cornice = cornice;
-            const QSize interna(std::max(1, m_esterna.width() - cornice.left() - cornice.right()),
-                                std::max(1, m_esterna.height() - cornice.top() - cornice.bottom()));
-            if (size() != interna)
-                resize(interna);
-        }
-    }
-    return gestito;
+    QDialog::showEvent(event);
+    // The window manager tells this window's own frame a moment after it is
+    // mapped, and sends no event for it: look once at once, and once more
+    // shortly after.
+    QTimer::singleShot(0, this, &frmTip::verificaCornice);
+    QTimer::singleShot(200, this, &frmTip::verificaCornice);
+}
+
+void frmTip::verificaCornice()
+{
+    if (m_corniceVerificata || m_esterna.isEmpty() || !windowHandle())
+        return;
+    const QMargins cornice = windowHandle()->frameMargins();
+    if (cornice.isNull())
+        return;
+    // Once per showing, so that a resize by the user is left alone.
+    m_corniceVerificata = true;
+    g_cornice = cornice;
+    const QSize interna(std::max(1, m_esterna.width() - cornice.left() - cornice.right()),
+                        std::max(1, m_esterna.height() - cornice.top() - cornice.bottom()));
+    if (size() != interna)
+        resize(interna);
 }
 
 void frmTip::keyPressEvent(QKeyEvent *event)

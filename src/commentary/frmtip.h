@@ -32,13 +32,14 @@ public:
     void impostaCommento(const QString &commento);
 
 protected:
-    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     explicit frmTip(QWidget *proprietario);
+    void verificaCornice();
 
     // Outer size wanted, in pixels; fixed up once the window manager has told
     // this window's own frame.
