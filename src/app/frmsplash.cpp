@@ -131,6 +131,8 @@ frmSplash::frmSplash(Richieste &richieste, QString cartella, QWidget *parent)
     // The board is built first, then the last game is resumed into it.
     m_tabellone = new frmTabellone(m_richieste, std::move(cartella), this);
     connect(m_tabellone, &frmTabellone::fineProgramma, this, &frmSplash::fineProgramma);
+    // Ending leaves every event loop, a draw's pop-up included: that draw records nothing.
+    connect(this, &frmSplash::fineProgramma, m_tabellone, [this] { m_tabellone->partita().termina(); });
     m_tabellone->CaricaPartita(QStringLiteral("inizio"));
     Lblultima->setText(m_tabellone->ultimaPartita());
 }
