@@ -5,6 +5,8 @@
 #   ./build.sh test   install what is missing, build, run every test twice:
 #                     a normal build, then one with AddressSanitizer and
 #                     UndefinedBehaviorSanitizer (any finding fails the run)
+#   ./build.sh package  install what is missing, build, make the Debian package
+#                     build/tabellone_1.0.4_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,6 +15,7 @@ PACCHETTI=(
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-translations-l10n libgl-dev libvulkan-dev
     libgif-dev
     fonts-liberation2 fonts-quicksand fonts-dancingscript fonts-dejavu-core
+    desktop-file-utils appstream dpkg-dev file
 )
 
 installa() {
@@ -55,8 +58,13 @@ test)
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         prova build-asan
     ;;
+package)
+    installa
+    compila build
+    (cd build && cpack -G DEB)
+    ;;
 *)
-    echo "uso: $0 run | test" >&2
+    echo "uso: $0 run | test | package" >&2
     exit 2
     ;;
 esac

@@ -123,7 +123,7 @@ public:
 
     frmTabellone &crea()
     {
-        t = std::make_unique<frmTabellone>(richieste, cartella.path());
+        t = std::make_unique<frmTabellone>(richieste, cartella.path(), cartella.path());
         t->impostaOrologio(adesso);
         return *t;
     }
@@ -139,7 +139,7 @@ public:
 
     frmSplash &schermata()
     {
-        s = std::make_unique<frmSplash>(richieste, cartella.path());
+        s = std::make_unique<frmSplash>(richieste, cartella.path(), cartella.path());
         s->tabellone()->impostaOrologio(adesso);
         s->show();
         return *s;

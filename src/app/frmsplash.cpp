@@ -66,7 +66,7 @@ QPushButton *pulsanteImmagine(QWidget *parent, const char *nome, const Rettangol
 
 } // namespace
 
-frmSplash::frmSplash(Richieste &richieste, QString cartella, QWidget *parent)
+frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_richieste(richieste)
 {
@@ -129,7 +129,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartella, QWidget *parent)
     lblCopyright->setText(QStringLiteral("Copyright"));
 
     // The board is built first, then the last game is resumed into it.
-    m_tabellone = new frmTabellone(m_richieste, std::move(cartella), this);
+    m_tabellone = new frmTabellone(m_richieste, std::move(cartellaImmagini), std::move(cartellaRegistro), this);
     connect(m_tabellone, &frmTabellone::fineProgramma, this, &frmSplash::fineProgramma);
     // Ending leaves every event loop, a draw's pop-up included: that draw records nothing.
     connect(this, &frmSplash::fineProgramma, m_tabellone, [this] { m_tabellone->partita().termina(); });

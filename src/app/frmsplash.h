@@ -18,7 +18,7 @@ class frmSplash : public QWidget
     Q_OBJECT
 
 public:
-    frmSplash(Richieste &richieste, QString cartella, QWidget *parent = nullptr);
+    frmSplash(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *parent = nullptr);
 
     frmTabellone *tabellone() const { return m_tabellone; }
 

@@ -1,18 +1,41 @@
 // SPDX-License-Identifier: MIT
 #include "caratteri.h"
+#include "cartelle.h"
 #include "frmsplash.h"
+#include "frmtabellone.h"
 #include "identita.h"
 #include "richieste.h"
+#include "unicaistanza.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+// Brings forward whatever the operator was looking at: a question, the board, or the start screen.
+void portaDavanti(frmSplash &splash)
+{
+    QWidget *finestra = QApplication::activeModalWidget();
+    if (!finestra)
+        finestra = splash.tabellone()->isVisible() ? static_cast<QWidget *>(splash.tabellone()) : &splash;
+    finestra->setWindowState(finestra->windowState() & ~Qt::WindowMinimized);
+    finestra->raise();
+    finestra->activateWindow();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(Identita::Titolo));
+    // Also names the per-user data folder: ~/.local/share/tabellone.
+    QApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(Identita::VersioneMaggiore)
                                             .arg(Identita::VersioneMinore)
@@ -27,11 +50,43 @@ int main(int argc, char *argv[])
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&traduzioni);
 
+    RichiesteQt richieste;
+    const QString titolo = QString::fromUtf8(Identita::Titolo);
+    Cartelle cartelle = scegliCartelle(QApplication::applicationDirPath(), cartellaUtente());
+
+    // Before anything reads the record: a second board on it would undo the first one's draws.
+    std::unique_ptr<UnicaIstanza> istanza;
+    std::unique_ptr<QTemporaryDir> provvisoria;
+    if (cartelle.salvata()) {
+        istanza = std::make_unique<UnicaIstanza>(cartelle.registro);
+        switch (istanza->avvia()) {
+        case UnicaIstanza::Esito::Prima:
+            break;
+        case UnicaIstanza::Esito::Richiamata:
+            return 0;
+        case UnicaIstanza::Esito::GiaAperta:
+            richieste.messaggio(nullptr, QStringLiteral("Il tabellone è già aperto."), Richieste::Pulsanti::Ok, titolo);
+            return 0;
+        }
+    } else {
+        // Nothing can be written where the record belongs: said once now, and
+        // the game is kept for this run only, so no draw asks again.
+        richieste.messaggio(nullptr, avvisoNonSalvata(cartelle), Richieste::Pulsanti::Ok, titolo);
+        provvisoria = std::make_unique<QTemporaryDir>();
+        // Without even that, each failed write names the per-user record and why.
+        cartelle.registro = provvisoria->isValid() ? provvisoria->path() : cartelle.tentate.constLast();
+    }
+    if (const EsitoScrittura riporto = riportaPartita(cartelle); !riporto.riuscita())
+        richieste.messaggio(nullptr, QStringLiteral("La partita registrata in %1 non è stata ripresa: %2.")
+                                         .arg(QDir::toNativeSeparators(cartelle.daRiportare), riporto.errore),
+                            Richieste::Pulsanti::Ok, titolo);
+
     registraSostituti();
 
-    RichiesteQt richieste;
-    frmSplash splash(richieste, QApplication::applicationDirPath());
+    frmSplash splash(richieste, cartelle.immagini, cartelle.registro);
     QObject::connect(&splash, &frmSplash::fineProgramma, &app, [] { QCoreApplication::exit(0); });
+    if (istanza)
+        QObject::connect(istanza.get(), &UnicaIstanza::richiamata, &splash, [&splash] { portaDavanti(splash); });
     if (const QScreen *schermo = splash.screen())
         splash.move(schermo->availableGeometry().center() - splash.rect().center());
     splash.show();

@@ -130,13 +130,13 @@ private:
 
 } // namespace
 
-frmTabellone::frmTabellone(Richieste &richieste, QString cartella, QWidget *proprietario)
+frmTabellone::frmTabellone(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *proprietario)
     // No close button: the board is left with its keys. Window managers only
     // maximise windows that allow it, so that hint stays for F11.
     : QWidget(proprietario, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMaximizeButtonHint)
     , m_richieste(richieste)
-    , m_cartella(std::move(cartella))
-    , m_partita(*this, richieste, this, RegistroPartita(m_cartella))
+    , m_cartella(std::move(cartellaImmagini))
+    , m_partita(*this, richieste, this, RegistroPartita(std::move(cartellaRegistro)))
     , m_fuoriGioco(std::make_unique<QWidget>())
 {
     setObjectName(QStringLiteral("frmTabellone"));

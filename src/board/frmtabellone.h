@@ -26,7 +26,7 @@ class frmTabellone : public QWidget, private SchermoPartita
     Q_OBJECT
 
 public:
-    frmTabellone(Richieste &richieste, QString cartella, QWidget *proprietario = nullptr);
+    frmTabellone(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *proprietario = nullptr);
 
     // Fills the comment table for the level chosen on the start screen.
     void Livelli();

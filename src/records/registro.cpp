@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 #include <limits>
 
@@ -39,13 +40,22 @@ QString formatoOra(const QLocale &locale)
 
 QString descriviErrore(const QFileDevice &file)
 {
+    // The reason the system gives, with what it means here: a read-only file
+    // or a missing folder is not a full disk.
+    const QFileInfo bersaglio(file.fileName());
     switch (file.error()) {
     case QFileDevice::OpenError:
     case QFileDevice::PermissionsError:
+        if (!QFileInfo(bersaglio.absolutePath()).isDir())
+            return QStringLiteral("la cartella non esiste (%1)").arg(file.errorString());
         return QStringLiteral("la cartella non permette di creare il file (%1)").arg(file.errorString());
     case QFileDevice::WriteError:
     case QFileDevice::ResizeError:
-        return QStringLiteral("la scrittura non è riuscita, forse il disco è pieno (%1)").arg(file.errorString());
+        if (bersaglio.exists() && !bersaglio.isWritable())
+            return QStringLiteral("il file è di sola lettura (%1)").arg(file.errorString());
+        if (QStorageInfo(bersaglio.absolutePath()).bytesAvailable() == 0)
+            return QStringLiteral("il disco è pieno (%1)").arg(file.errorString());
+        return QStringLiteral("la scrittura non è riuscita (%1)").arg(file.errorString());
     case QFileDevice::RenameError:
         return QStringLiteral("il file registrato non può essere sostituito (%1)").arg(file.errorString());
     default:
