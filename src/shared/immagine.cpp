@@ -3,17 +3,23 @@
 
 #include "dichiarazioni.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QHash>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSet>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <deque>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -50,6 +56,23 @@ Memoria &memoria()
 {
     static Memoria *m = new Memoria;
     return *m;
+}
+
+// The C library keeps freed heap for reuse, and a board's pictures are
+// megabytes: once the pictures let go in one event have been freed (a new
+// game frees ninety), the unused pages go back to the system.
+void restituisciMemoria()
+{
+#if defined(__GLIBC__)
+    static bool programmata = false;
+    if (programmata || !QCoreApplication::instance())
+        return;
+    programmata = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        programmata = false;
+        malloc_trim(0);
+    });
+#endif
 }
 
 } // namespace
@@ -111,6 +134,7 @@ std::shared_ptr<const QPixmap> immagineScalata(const QString &cartella, int nume
         if (const auto voce = scalate.constFind(chiave); voce != scalate.cend() && voce->expired())
             scalate.erase(voce);
         delete p;
+        restituisciMemoria();
     });
     scalate.insert(chiave, condivisa);
     return condivisa;
