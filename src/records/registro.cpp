@@ -3,6 +3,7 @@
 
 #include "dichiarazioni.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -63,6 +65,76 @@ QString descriviErrore(const QFileDevice &file)
     }
 }
 
+// Why the record cannot be read or written, when the file system shows it:
+// the reason the user can act on, where the error of the call would be vague.
+QString motivoVisibile(const QString &percorso, bool scrittura)
+{
+    const QFileInfo info(percorso);
+    if (info.isDir())
+        return QStringLiteral("è una cartella");
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("non è un file ordinario");
+    if (!scrittura)
+        return info.exists() && !info.isReadable() ? QStringLiteral("permesso negato") : QString();
+    if (info.exists() && !info.isWritable())
+        return info.isReadable() ? QStringLiteral("il file è di sola lettura") : QStringLiteral("permesso negato");
+    const QFileInfo cartella(info.absolutePath());
+    if (!cartella.isDir())
+        return QStringLiteral("la cartella %1 non esiste").arg(QDir::toNativeSeparators(cartella.filePath()));
+    if (!cartella.isWritable())
+        return QStringLiteral("la cartella non permette di scrivere");
+    return {};
+}
+
+// Blanks skipped, an optional sign, digits; saturates instead of overflowing.
+template <typename Carattere>
+long long leggiNumero(const Carattere *c, const Carattere *fine)
+{
+    while (c < fine && (*c == ' ' || *c == '\t'))
+        ++c;
+    bool negativo = false;
+    if (c < fine && (*c == '-' || *c == '+')) {
+        negativo = *c == '-';
+        ++c;
+    }
+    constexpr long long massimo = std::numeric_limits<long long>::max();
+    long long valore = 0;
+    for (; c < fine && *c >= '0' && *c <= '9'; ++c) {
+        const int cifra = int(*c - '0');
+        valore = valore > (massimo - cifra) / 10 ? massimo : valore * 10 + cifra;
+    }
+    return negativo ? -valore : valore;
+}
+
+// Collects lines as they complete: the first is the header, every other one
+// that reads as 1..90 marks its number once.
+class Raccolta
+{
+public:
+    PartitaLetta partita;
+
+    void riga(const char *inizio, qsizetype lunghezza, bool intera)
+    {
+        if (m_primaRiga) {
+            m_primaRiga = false;
+            // Decoded from a bounded stretch, then cut in characters, not bytes.
+            partita.intestazione = QString::fromLocal8Bit(inizio, lunghezza).left(LunghezzaMassimaIntestazione);
+            return;
+        }
+        if (!intera)
+            return;
+        const long long numero = leggiNumero(inizio, inizio + lunghezza);
+        if (Dichiarazioni::numeroValido(numero) && !m_visti[std::size_t(numero)]) {
+            m_visti[std::size_t(numero)] = true;
+            partita.numeri.append(int(numero));
+        }
+    }
+
+private:
+    bool m_primaRiga = true;
+    std::array<bool, Dichiarazioni::UltimoNumero + 1> m_visti{};
+};
+
 } // namespace
 
 Comando interpretaComando(const QString &argomento)
@@ -77,21 +149,7 @@ Comando interpretaComando(const QString &argomento)
 
 long long letturaNumerica(QStringView testo)
 {
-    qsizetype i = 0;
-    while (i < testo.size() && (testo[i] == u' ' || testo[i] == u'\t'))
-        ++i;
-    bool negativo = false;
-    if (i < testo.size() && (testo[i] == u'-' || testo[i] == u'+')) {
-        negativo = testo[i] == u'-';
-        ++i;
-    }
-    constexpr long long massimo = std::numeric_limits<long long>::max();
-    long long valore = 0;
-    for (; i < testo.size() && testo[i] >= u'0' && testo[i] <= u'9'; ++i) {
-        const int cifra = testo[i].unicode() - u'0';
-        valore = valore > (massimo - cifra) / 10 ? massimo : valore * 10 + cifra;
-    }
-    return negativo ? -valore : valore;
+    return leggiNumero(testo.utf16(), testo.utf16() + testo.size());
 }
 
 QString testoIntestazione(const QDateTime &momento, const QLocale &locale)
@@ -110,36 +168,77 @@ QByteArray rigaNumero(long long numero)
     return ' ' + QByteArray::number(numero) + ' ' + FineRiga;
 }
 
+PartitaLetta leggiRegistro(QIODevice &dispositivo)
+{
+    static_assert(LunghezzaMassimaRiga >= 4 * LunghezzaMassimaIntestazione, "the header is cut from one line");
+    Raccolta raccolta;
+    // The line in progress when it spans blocks; never more than the limit.
+    std::array<char, LunghezzaMassimaRiga> riga;
+    qsizetype lunghezza = 0;
+    bool troppoLunga = false;
+    bool dopoCR = false; // a CR ended the last block: an LF first in the next belongs to it
+    QByteArray blocco(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 letti = dispositivo.read(blocco.data(), blocco.size());
+        if (letti < 0) {
+            raccolta.partita.errore = QStringLiteral("la lettura si è interrotta (%1)").arg(dispositivo.errorString());
+            return raccolta.partita; // the cut line is not read
+        }
+        if (letti == 0)
+            break;
+        const char *c = blocco.constData();
+        const char *const fine = c + letti;
+        if (dopoCR && *c == '\n')
+            ++c;
+        dopoCR = false;
+        while (c < fine) {
+            // Lines may end in CR LF, a lone CR or a lone LF.
+            const char *termine = std::find_if(c, fine, [](char x) { return x == '\r' || x == '\n'; });
+            const qsizetype pezzo = termine - c;
+            const bool completa = termine < fine;
+            if (completa && lunghezza == 0 && !troppoLunga && pezzo <= LunghezzaMassimaRiga) {
+                raccolta.riga(c, pezzo, true); // the usual case: the line lies in this block
+            } else {
+                const qsizetype copiati = std::min(pezzo, LunghezzaMassimaRiga - lunghezza);
+                std::copy_n(c, copiati, riga.data() + lunghezza);
+                lunghezza += copiati;
+                troppoLunga = troppoLunga || copiati < pezzo;
+                if (completa) {
+                    raccolta.riga(riga.data(), lunghezza, !troppoLunga);
+                    lunghezza = 0;
+                    troppoLunga = false;
+                }
+            }
+            if (!completa)
+                break;
+            c = termine + 1;
+            if (*termine == '\r') {
+                if (c == fine)
+                    dopoCR = true;
+                else if (*c == '\n')
+                    ++c;
+            }
+        }
+    }
+    // The last line may have no end: the data ended, nothing cut it.
+    if (lunghezza > 0 || troppoLunga)
+        raccolta.riga(riga.data(), lunghezza, !troppoLunga);
+    return raccolta.partita;
+}
+
 PartitaLetta leggiRegistro(const QByteArray &contenuto)
 {
-    PartitaLetta partita;
-    bool primaRiga = true;
-    qsizetype inizio = 0;
-    const qsizetype fine = contenuto.size();
-    while (inizio < fine) {
-        // Lines may end in CR LF, a lone CR or a lone LF; the last may have no end.
-        qsizetype termine = inizio;
-        while (termine < fine && contenuto[termine] != '\r' && contenuto[termine] != '\n')
-            ++termine;
-        const QByteArrayView riga(contenuto.constData() + inizio, termine - inizio);
-        if (primaRiga) {
-            // Decoded from a bounded stretch, then cut in characters, not bytes.
-            partita.intestazione = QString::fromLocal8Bit(riga.first(std::min(riga.size(), 4 * LunghezzaMassimaIntestazione)))
-                                       .left(LunghezzaMassimaIntestazione);
-            primaRiga = false;
-        } else {
-            // Only digits, blanks and a sign can make up a number, so Latin-1 is exact here.
-            const long long numero = letturaNumerica(QString::fromLatin1(riga));
-            if (Dichiarazioni::numeroValido(numero))
-                partita.numeri.append(static_cast<int>(numero));
-        }
-        inizio = termine;
-        if (inizio < fine && contenuto[inizio] == '\r')
-            ++inizio;
-        if (inizio < fine && contenuto[inizio] == '\n')
-            ++inizio;
-    }
-    return partita;
+    QBuffer buffer;
+    buffer.setData(contenuto);
+    buffer.open(QIODevice::ReadOnly);
+    return leggiRegistro(buffer);
+}
+
+QString messaggioLettura(const QString &percorso, const QString &errore)
+{
+    return QStringLiteral("Impossibile riprendere la partita registrata in %1: %2.\n\n"
+                          "Il tabellone parte vuoto e si può giocare lo stesso.")
+        .arg(QDir::toNativeSeparators(percorso), errore);
 }
 
 RegistroPartita::RegistroPartita(QString cartella)
@@ -157,15 +256,23 @@ EsitoScrittura RegistroPartita::nuovaPartita(const QDateTime &momento) const
     return scrivi(rigaIntestazione(momento));
 }
 
-EsitoScrittura RegistroPartita::aggiungi(long long numero, const QDateTime &momento) const
+EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti &estratti,
+                                         const QDateTime &momento) const
 {
     QByteArray contenuto;
     QFile esistente(percorso());
-    if (esistente.exists()) {
+    if (QFileInfo(esistente).isFile()) {
+        if (esistente.size() > LimiteCopia)
+            return ricostruisci(numero, estratti, momento);
         if (esistente.open(QIODevice::ReadOnly))
-            contenuto = esistente.readAll();
-        if (!esistente.isOpen() || esistente.error() != QFileDevice::NoError)
-            return {QStringLiteral("impossibile leggere la partita registrata (%1)").arg(esistente.errorString())};
+            contenuto = esistente.read(LimiteCopia + 1);
+        if (!esistente.isOpen() || esistente.error() != QFileDevice::NoError) {
+            const QString motivo = motivoVisibile(percorso(), false);
+            return {QStringLiteral("la partita registrata non si può leggere per aggiungervi il numero: %1")
+                        .arg(motivo.isEmpty() ? esistente.errorString() : motivo)};
+        }
+        if (contenuto.size() > LimiteCopia) // grown since it was looked at
+            return ricostruisci(numero, estratti, momento);
     }
     if (contenuto.isEmpty())
         contenuto = rigaIntestazione(momento); // no record yet: start one, keep the draw
@@ -173,6 +280,30 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const QDateTime &mome
         contenuto += FineRiga; // a last line without end must not swallow the new number
     contenuto += rigaNumero(numero);
     return scrivi(contenuto);
+}
+
+EsitoScrittura RegistroPartita::aggiungi(long long numero, const QDateTime &momento) const
+{
+    TabellaEstratti estratti{};
+    if (QFileInfo(percorso()).size() > LimiteCopia) {
+        for (const int n : leggi().numeri)
+            estratti[std::size_t(n)] = Dichiarazioni::Estratto;
+    }
+    return aggiungi(numero, estratti, momento);
+}
+
+EsitoScrittura RegistroPartita::ricostruisci(long long numero, const TabellaEstratti &estratti,
+                                             const QDateTime &momento) const
+{
+    TabellaEstratti senza = estratti;
+    if (Dichiarazioni::numeroValido(numero))
+        senza[std::size_t(numero)] = Dichiarazioni::NonEstratto;
+    QByteArray contenuto = rigaIntestazione(momento);
+    for (int n = Dichiarazioni::PrimoNumero; n <= Dichiarazioni::UltimoNumero; ++n) {
+        if (senza[std::size_t(n)] == Dichiarazioni::Estratto)
+            contenuto += rigaNumero(n);
+    }
+    return scrivi(contenuto + rigaNumero(numero));
 }
 
 EsitoScrittura RegistroPartita::riscrivi(const TabellaEstratti &estratti, const QDateTime &momento) const
@@ -192,18 +323,44 @@ bool RegistroPartita::esiste() const
 
 PartitaLetta RegistroPartita::leggi() const
 {
-    QFile file(percorso());
-    if (!file.open(QIODevice::ReadOnly))
+    const QString nome = percorso();
+    if (!QFileInfo::exists(nome))
         return {};
-    return leggiRegistro(file.read(LimiteLettura));
+    PartitaLetta partita;
+    // Checked before opening: a pipe of that name would block the start.
+    partita.errore = motivoVisibile(nome, false);
+    if (!partita.errore.isEmpty())
+        return partita;
+    QFile file(nome);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        partita.errore = file.errorString();
+        return partita;
+    }
+    return leggiRegistro(file);
+}
+
+int RegistroPartita::pulisciTemporanei() const
+{
+    // QSaveFile's own pattern: the target's name, a dot and six letters.
+    static const QRegularExpression temporaneo(QStringLiteral("\\Aultima\\.par\\.[A-Za-z]{6}\\z"));
+    int rimossi = 0;
+    // Regular files only: no folders, links or devices.
+    const QDir cartella(m_cartella);
+    for (const QFileInfo &voce : cartella.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (temporaneo.match(voce.fileName()).hasMatch() && QFile::remove(voce.filePath()))
+            ++rimossi;
+    }
+    return rimossi;
 }
 
 EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
 {
     // Written beside the record and renamed over it once complete and on disk.
     QSaveFile file(percorso());
-    if (!file.open(QIODevice::WriteOnly))
-        return {descriviErrore(file)};
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QString motivo = motivoVisibile(percorso(), true);
+        return {motivo.isEmpty() ? descriviErrore(file) : motivo};
+    }
     // Flushed by hand: commit() does not notice a buffered write that fails
     // (disk full), and would put the cut file in place of the record.
     if (file.write(contenuto) != contenuto.size() || !file.flush()) {
@@ -211,7 +368,9 @@ EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
         file.cancelWriting();
         return {errore};
     }
-    if (!file.commit())
-        return {descriviErrore(file)};
+    if (!file.commit()) {
+        const QString motivo = motivoVisibile(percorso(), true);
+        return {motivo.isEmpty() ? descriviErrore(file) : motivo};
+    }
     return {};
 }

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QIODevice>
 #include <QList>
 #include <QLocale>
 #include <QString>
@@ -40,13 +41,27 @@ QByteArray rigaIntestazione(const QDateTime &momento, const QLocale &locale = QL
 QByteArray rigaNumero(long long numero);
 
 // What a record file yields when read back. Input is untrusted: only numbers
-// 1..90 are kept, in file order, repeats included.
+// 1..90 are kept, each once, in the order first seen.
 struct PartitaLetta {
     QString intestazione; // first line as read, without its line end
     QList<int> numeri;
+    // Empty when the record was read or there is none; otherwise why a record
+    // that exists could not be read, in Italian ("permesso negato", ...).
+    QString errore;
 };
 
+// The longest line the reader looks at, line end excluded. Every line this
+// program writes is a few bytes; a longer line is skipped whole, never cut
+// into a number. The header keeps its first bytes.
+inline constexpr qsizetype LunghezzaMassimaRiga = 1024;
+
+// Reads a record as a stream, in bounded memory and time linear in its size.
+// A read error keeps the lines completed before it and drops the one cut.
+PartitaLetta leggiRegistro(QIODevice &dispositivo);
 PartitaLetta leggiRegistro(const QByteArray &contenuto);
+
+// The start-time notice for a record that exists but cannot be read.
+QString messaggioLettura(const QString &percorso, const QString &errore);
 
 // Result of a write: empty errore means the record on disk is up to date.
 struct EsitoScrittura {
@@ -66,7 +81,12 @@ public:
     // Header only: a game with no number drawn yet.
     EsitoScrittura nuovaPartita(const QDateTime &momento) const;
     // Adds one number line after everything already there. Without a record
-    // yet, starts one with a header, so the draw is never lost.
+    // yet, starts one with a header, so the draw is never lost. A record
+    // larger than LimiteCopia, far larger than any this program writes, is
+    // not copied: it is rebuilt from the board (estratti), the new number last.
+    EsitoScrittura aggiungi(long long numero, const TabellaEstratti &estratti, const QDateTime &momento) const;
+    // As above for a caller without the board: an oversized record is
+    // rebuilt from the numbers read back from it.
     EsitoScrittura aggiungi(long long numero, const QDateTime &momento) const;
     // A fresh header, then every drawn number in ascending order.
     EsitoScrittura riscrivi(const TabellaEstratti &estratti, const QDateTime &momento) const;
@@ -75,11 +95,18 @@ public:
     bool esiste() const;
     PartitaLetta leggi() const;
 
-    // Larger files are read only this far: a real record is a few hundred bytes.
-    static constexpr qint64 LimiteLettura = 16 * 1024 * 1024;
+    // Removes what a write killed before its final rename leaves beside the
+    // record: regular files named "ultima.par." and six letters. Call it at
+    // start, before any write. Returns how many were removed.
+    int pulisciTemporanei() const;
+
+    // A full game is under a kilobyte: an append copies at most this much.
+    static constexpr qint64 LimiteCopia = 64 * 1024;
 
 private:
     EsitoScrittura scrivi(const QByteArray &contenuto) const;
+    // A fresh header, the drawn numbers but numero in ascending order, numero last.
+    EsitoScrittura ricostruisci(long long numero, const TabellaEstratti &estratti, const QDateTime &momento) const;
 
     QString m_cartella;
 };

@@ -2,7 +2,15 @@
 #include "richieste.h"
 
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+
+namespace {
+
+// The message column shows a few dozen characters; more only costs time.
+constexpr int LunghezzaMassimaImmissione = 1000;
+
+} // namespace
 
 Richieste::Risposta RichiesteQt::messaggio(QWidget *proprietario, const QString &testo, Pulsanti pulsanti,
                                            const QString &titolo)
@@ -30,8 +38,12 @@ Richieste::Risposta RichiesteQt::messaggio(QWidget *proprietario, const QString 
 QString RichiesteQt::immissione(QWidget *proprietario, const QString &domanda, const QString &titolo,
                                 const QString &testoIniziale)
 {
-    bool confermato = false;
-    const QString testo =
-        QInputDialog::getText(proprietario, titolo, domanda, QLineEdit::Normal, testoIniziale, &confermato);
-    return confermato ? testo : QString();
+    QInputDialog box(proprietario);
+    box.setWindowTitle(titolo);
+    box.setLabelText(domanda);
+    box.setInputMode(QInputDialog::TextInput);
+    if (auto *riga = box.findChild<QLineEdit *>())
+        riga->setMaxLength(LunghezzaMassimaImmissione);
+    box.setTextValue(testoIniziale);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }

@@ -1,28 +1,111 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target: the record file and the CaricaPartita argument are both
-// untrusted, so every input goes through the reader and the command parser,
-// with the sanitizers watching. test_registro runs the same checks on the corpus.
+// untrusted. The reader is held to a plain model of the format (the whole
+// input split into lines in memory, no limits), fed in pieces of any size,
+// and followed by an append. test_registro runs the same checks on the corpus.
 #include "registro.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Hands the bytes out a few at a time, as a slow disk or a pipe might.
+class APezzi : public QIODevice
+{
+public:
+    APezzi(const QByteArray &dati, qint64 pezzo)
+        : m_dati(dati)
+        , m_pezzo(pezzo)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+    int chiamate = 0;
+
+protected:
+    qint64 readData(char *dove, qint64 massimo) override
+    {
+        ++chiamate;
+        const qint64 n = std::min({massimo, m_pezzo, qint64(m_dati.size()) - m_posizione});
+        std::memcpy(dove, m_dati.constData() + m_posizione, size_t(n));
+        m_posizione += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_dati;
+    qint64 m_pezzo;
+    qint64 m_posizione = 0;
+};
+
+// The lines of the format: ended by CR LF, a lone CR or a lone LF; the last
+// may have no end.
+QList<QByteArray> righe(const QByteArray &contenuto)
+{
+    QList<QByteArray> elenco;
+    qsizetype inizio = 0;
+    for (qsizetype i = 0; i < contenuto.size(); ++i) {
+        if (contenuto[i] != '\r' && contenuto[i] != '\n')
+            continue;
+        elenco << contenuto.mid(inizio, i - inizio);
+        if (contenuto[i] == '\r' && i + 1 < contenuto.size() && contenuto[i + 1] == '\n')
+            ++i;
+        inizio = i + 1;
+    }
+    if (inizio < contenuto.size())
+        elenco << contenuto.mid(inizio);
+    return elenco;
+}
+
+} // namespace
 
 // The rule the bytes make the program break, or null.
 const char *violazione(const QByteArray &contenuto)
 {
     const PartitaLetta letta = leggiRegistro(contenuto);
+    const QList<QByteArray> linee = righe(contenuto);
+    if (!letta.errore.isEmpty())
+        return "bytes in memory reported as unreadable";
     if (letta.intestazione.size() > 256)
         return "header longer than 256 characters";
-    if (std::any_of(letta.numeri.begin(), letta.numeri.end(), [](int n) { return n < 1 || n > 90; }))
-        return "number outside 1..90";
+    // The header is the start of the first line (its last character may be
+    // the decoding of a cut sequence).
+    const QString prima = linee.isEmpty() ? QString() : QString::fromLocal8Bit(linee.first());
+    if (letta.intestazione.isEmpty() ? !prima.isEmpty() : !prima.startsWith(letta.intestazione.chopped(1)))
+        return "header is not the start of the first line";
+    // Exactly the whole lines after the first that read as 1..90 and are
+    // short enough to be ones the program wrote: each number once, first seen first.
+    QList<int> attesi;
+    for (qsizetype i = 1; i < linee.size(); ++i) {
+        const long long n = letturaNumerica(QString::fromLatin1(linee[i]));
+        if (linee[i].size() <= LunghezzaMassimaRiga && n >= 1 && n <= 90 && !attesi.contains(int(n)))
+            attesi << int(n);
+    }
+    if (letta.numeri != attesi)
+        return "numbers differ from the whole lines that read as 1..90";
+    // Where the reads happen to split the bytes changes nothing.
+    for (const qint64 pezzo : {1, 2, 3, 7, 4096}) {
+        APezzi dispositivo(contenuto, pezzo);
+        const PartitaLetta aPezzi = leggiRegistro(dispositivo);
+        if (aPezzi.numeri != letta.numeri || aPezzi.intestazione != letta.intestazione || !aPezzi.errore.isEmpty())
+            return "reading in pieces changes the result";
+        if (dispositivo.chiamate <= contenuto.size() / pezzo)
+            return "the pieces were joined before the reader saw them";
+    }
     // What an append relies on: a number line after any content, with a line
     // end first when the last line has none, reads back as one more number.
     if (!contenuto.isEmpty()) {
         const bool fineRiga = contenuto.endsWith('\n') || contenuto.endsWith('\r');
         const PartitaLetta riletta = leggiRegistro(contenuto + (fineRiga ? "" : "\r\n") + rigaNumero(42));
-        if (riletta.intestazione != letta.intestazione || riletta.numeri != QList<int>(letta.numeri) << 42)
+        QList<int> conQuello = letta.numeri;
+        if (!conQuello.contains(42))
+            conQuello << 42;
+        if (riletta.intestazione != letta.intestazione || riletta.numeri != conQuello)
             return "an append changes what was read before it";
     }
     const QString argomento = QString::fromUtf8(contenuto);

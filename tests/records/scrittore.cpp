@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
             esito = registro.riscrivi(estratti, adesso);
         } else {
             estratti[n] = -1;
-            esito = registro.aggiungi(n, adesso);
+            esito = registro.aggiungi(n, estratti, adesso);
         }
         if (!esito.riuscita()) {
             std::fprintf(stderr, "%s\n", qPrintable(esito.errore));

@@ -3,12 +3,17 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimeZone>
 
 #include <csignal>
+#include <cstring>
 #include <limits>
+#include <optional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(Operazione)
 
@@ -62,8 +67,60 @@ EsitoScrittura passo(const RegistroPartita &registro, TabellaEstratti &estratti,
         estratti.fill(0);
     estratti[qAbs(n)] = n > 0 ? -1 : 0;
     return n == 0 ? registro.nuovaPartita(quando)
-                  : (n > 0 ? registro.aggiungi(n, quando) : registro.riscrivi(estratti, quando));
+                  : (n > 0 ? registro.aggiungi(n, estratti, quando) : registro.riscrivi(estratti, quando));
 }
+
+// Runs as an ordinary user while it lives, so that permissions hold for a
+// test started as root too; the folder gets a mode that lets that user in.
+class ComeUtenteComune
+{
+public:
+    explicit ComeUtenteComune(const QString &cartella, mode_t modo = 0777)
+    {
+        chmod(QFile::encodeName(cartella).constData(), modo);
+        if (geteuid() != 0)
+            return;
+        m_attivo = setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0;
+    }
+    ~ComeUtenteComune()
+    {
+        if (m_attivo && (setresuid(0, 0, 0) != 0 || setresgid(0, 0, 0) != 0))
+            std::abort();
+    }
+    bool riuscito() const { return m_attivo || geteuid() != 0; }
+
+private:
+    bool m_attivo = false;
+};
+
+// Gives its bytes, then fails as a disk that goes away does.
+class Guasto : public QIODevice
+{
+public:
+    explicit Guasto(QByteArray dati)
+        : m_dati(std::move(dati))
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *dove, qint64 massimo) override
+    {
+        if (m_dati.isEmpty()) {
+            setErrorString(QStringLiteral("Input/output error"));
+            return -1;
+        }
+        const qint64 n = std::min<qint64>(massimo, m_dati.size());
+        std::memcpy(dove, m_dati.constData(), size_t(n));
+        m_dati.remove(0, n);
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_dati;
+};
 
 void lettura(const char *nome, const QByteArray &contenuto, const QList<int> &numeri,
              const QString &intestazione = Intestazione)
@@ -162,7 +219,8 @@ private slots:
     }
 
     // From untrusted bytes the reader keeps the first line as header, cut to
-    // 256 characters, and only the numbers 1..90 after it.
+    // 256 characters, and after it each number 1..90 once, first seen first,
+    // from whole lines of at most 1024 bytes: no limit makes a number of part of a line.
     void lettoreTieneSoloNumeriDa1a90_data()
     {
         QTest::addColumn<QByteArray>("contenuto");
@@ -180,19 +238,38 @@ private slots:
         lettura("0 and 91..100 dropped, 1 and 90 kept", limiti, {1, 90});
         lettura("huge numbers that wrap to 7", h + " 18446744073709551623 \r\n 4294967303 \r\n 3 \r\n", {3});
         lettura("last line without line end", h + " 3 \r\n 90", {3, 90});
-        lettura("duplicates kept", h + " 7 \r\n 7 \r\n 8 \r\n 7 \r\n", {7, 7, 8, 7});
+        lettura("duplicates once, first seen first", h + " 7 \r\n 7 \r\n 8 \r\n 3 \r\n 8", {7, 8, 3});
         lettura("CR-only line ends", h.chopped(1) + " 1 \r 2 \r", {1, 2});
         lettura("LF-only line ends", h.chopped(2) + "\n 1 \n 2 \n", {1, 2});
         lettura("NUL bytes", QByteArrayLiteral("Parti\0ta\r\n\0 7 \r\n 8\0 \r\n 9 \r\n"), {8, 9},
                 QString::fromLatin1("Parti\0ta", 8));
         lettura("header of 300 characters cut to 256 characters", "P" + QString(300, u'è').toUtf8() + "\r\n 5 \r\n",
                 {5}, "P" + QString(255, u'è'));
+        lettura("longest line: 1024 bytes", h + QByteArray(1022, ' ') + "7 \r\n 8 \r\n", {7, 8});
+        lettura("a line of 1025 bytes is skipped whole", h + QByteArray(1023, ' ') + "7 \r\n 8 \r\n", {8});
+        lettura("a long line starting with a number is skipped whole",
+                h + " 4" + QByteArray(5000, ' ') + "5\r\n 6 ", {6});
+        lettura("header of 5000 bytes: its start, then the numbers", QByteArray(5000, 'a') + "\n 9 \n",
+                {9}, QString(256, u'a'));
+        // Lines straddling the reader's 64 KiB blocks, the last line without end.
+        QByteArray blocchi = h;
+        while (blocchi.size() < 65536 - 2)
+            blocchi += "x\r\n";
+        lettura("number lines across block boundaries", blocchi + " 88 \r\n" + QByteArray(65530, '-') + "\r\n 12",
+                {88, 12});
+        // Past the read limit of earlier versions, which cut a line into " 4".
+        QByteArray oltre = "Partita : 01/12/2026 20:00:00 \r\n";
+        while (oltre.size() < 16 * 1024 * 1024 + 3)
+            oltre += " 45 \r\n";
+        lettura("17 MB: every line counts, none is cut", oltre + " 88 \r\n", {45, 88},
+                QStringLiteral("Partita : 01/12/2026 20:00:00 "));
         // Long garbage lines between the numbers; a slow reader times out here.
         QByteArray mega = h;
         QList<int> tanti;
         for (int i = 0; mega.size() < 3 * 1024 * 1024; ++i) {
-            tanti << 1 + i % 90;
-            mega += rigaNumero(tanti.last()) + QByteArray(500, i % 2 ? '9' : '\0') + "\n";
+            if (i < 90)
+                tanti << 90 - i;
+            mega += rigaNumero(90 - i % 90) + QByteArray(500, i % 2 ? '9' : '\0') + "\n";
         }
         lettura("3 MB of numbers and garbage", mega, tanti);
     }
@@ -207,32 +284,43 @@ private slots:
     }
 
     // Draws, withdrawals and new games leave these exact bytes. Files beside
-    // the record, as a killed write leaves, are never read nor touched.
+    // the record, as a killed write leaves, are never read nor touched. A
+    // record over 64 KiB is not copied: the draw rebuilds it from the board.
     void scrittureLascianoIByteAttesi_data()
     {
         // Steps one second apart from 21:05:33, as passo() takes them.
         QTest::addColumn<QByteArray>("iniziale"); // null: no file at all
+        QTest::addColumn<QList<int>>("tabellone"); // drawn on the board before the steps
         QTest::addColumn<QList<int>>("passi");
         QTest::addColumn<QByteArray>("atteso");
         const QByteArray nessuno;
+        const QList<int> vuoto;
         QTest::newRow("new game over an old record, then 3, 17, 5")
-            << QByteArray("Partita : x\r\n 4 \r\n") << QList<int>{0, 3, 17, 5} << registroAtteso(0, {3, 17, 5});
+            << QByteArray("Partita : x\r\n 4 \r\n") << vuoto << QList<int>{0, 3, 17, 5} << registroAtteso(0, {3, 17, 5});
         QTest::newRow("withdrawing 17 rewrites the rest")
-            << nessuno << QList<int>{0, 3, 17, 5, -17} << registroAtteso(4, {3, 5});
+            << nessuno << vuoto << QList<int>{0, 3, 17, 5, -17} << registroAtteso(4, {3, 5});
         QTest::newRow("withdrawing the only number leaves the header")
-            << nessuno << QList<int>{0, 8, -8} << registroAtteso(2);
+            << nessuno << vuoto << QList<int>{0, 8, -8} << registroAtteso(2);
         QTest::newRow("rewrite is ascending, a redraw goes at the end")
-            << nessuno << QList<int>{0, 90, 1, 20, -20, 20} << registroAtteso(4, {1, 90, 20});
-        QTest::newRow("append with no file starts with a header") << nessuno << QList<int>{7} << registroAtteso(0, {7});
+            << nessuno << vuoto << QList<int>{0, 90, 1, 20, -20, 20} << registroAtteso(4, {1, 90, 20});
+        QTest::newRow("append with no file starts with a header")
+            << nessuno << vuoto << QList<int>{7} << registroAtteso(0, {7});
         QTest::newRow("append to an empty file starts with a header")
-            << QByteArray("") << QList<int>{7} << registroAtteso(0, {7});
+            << QByteArray("") << vuoto << QList<int>{7} << registroAtteso(0, {7});
         QTest::newRow("append keeps every earlier byte, adds CR LF after a last line without one")
-            << QByteArrayLiteral("Partita : x\n 4 \r 0 \r\nciao\0\r\n 4") << QList<int>{9}
+            << QByteArrayLiteral("Partita : x\n 4 \r 0 \r\nciao\0\r\n 4") << vuoto << QList<int>{9}
             << QByteArrayLiteral("Partita : x\n 4 \r 0 \r\nciao\0\r\n 4\r\n 9 \r\n");
+        const QByteArray testa = "Partita : x\r\n 4 \r\n";
+        const QByteArray giusto = testa + QByteArray(RegistroPartita::LimiteCopia - testa.size() - 2, '-') + "\r\n";
+        QTest::newRow("a record of exactly 64 KiB is appended to")
+            << giusto << QList<int>{4, 60} << QList<int>{9} << giusto + " 9 \r\n";
+        QTest::newRow("one byte more and it is rebuilt from the board, the new number last")
+            << "-" + giusto << QList<int>{60, 4} << QList<int>{9, 2} << registroAtteso(0, {4, 60, 9, 2});
     }
     void scrittureLascianoIByteAttesi()
     {
         QFETCH(QByteArray, iniziale);
+        QFETCH(QList<int>, tabellone);
         QFETCH(QList<int>, passi);
         QFETCH(QByteArray, atteso);
         QTemporaryDir cartella;
@@ -246,6 +334,8 @@ private slots:
             scriviFile(cartella.filePath(nome), altro);
         QCOMPARE(registro.esiste(), !iniziale.isNull());
         TabellaEstratti estratti{};
+        for (const int n : tabellone)
+            estratti[n] = -1;
         for (int i = 0; i < passi.size(); ++i) {
             const EsitoScrittura esito = passo(registro, estratti, passi[i], momento(i));
             QVERIFY2(esito.riuscita(), qPrintable(esito.errore));
@@ -258,22 +348,111 @@ private slots:
         QCOMPARE(QDir(cartella.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);
     }
 
-    // A write that fails says why and leaves the folder exactly as it was.
+    // Without the board an oversized record is rebuilt from its own numbers.
+    void aggiuntaSenzaTabelloneRicostruisceDalRegistro()
+    {
+        QTemporaryDir cartella;
+        const RegistroPartita registro(cartella.path());
+        scriviFile(registro.percorso(), "Partita : x\r\n 40 \r\n" + QByteArray(70000, '9') + "\r\n 7 \r\n 40 \r\n");
+        QVERIFY(registro.aggiungi(20, momento(0)).riuscita());
+        QCOMPARE(contenutoDi(registro.percorso()), registroAtteso(0, {7, 40, 20}));
+    }
+
+    // A record that exists but cannot be read is told with the real reason,
+    // in the start-time message too; lines read before a failing read count,
+    // the one it cuts does not.
+    void letturaImpossibileDiceIlMotivo_data()
+    {
+        QTest::addColumn<QString>("situazione");
+        QTest::addColumn<QString>("motivo"); // empty: read, or no record
+        QTest::addColumn<QList<int>>("numeri");
+        QTest::newRow("no record") << "nessuno" << QString() << QList<int>{};
+        QTest::newRow("a folder of that name") << "cartella" << QStringLiteral("è una cartella") << QList<int>{};
+        QTest::newRow("a pipe of that name") << "fifo" << QStringLiteral("non è un file ordinario") << QList<int>{};
+        QTest::newRow("no permission to read") << "000" << QStringLiteral("permesso negato") << QList<int>{};
+        QTest::newRow("read fails in the middle of a line")
+            << "guasto" << QStringLiteral("la lettura si è interrotta (Input/output error)") << QList<int>{7};
+    }
+    void letturaImpossibileDiceIlMotivo()
+    {
+        QFETCH(QString, situazione);
+        QFETCH(QString, motivo);
+        QFETCH(QList<int>, numeri);
+        QTemporaryDir cartella;
+        const RegistroPartita registro(cartella.path());
+        const QByteArray nome = QFile::encodeName(registro.percorso());
+        PartitaLetta letta;
+        if (situazione == QLatin1String("guasto")) {
+            Guasto dispositivo(Intestazione.toLatin1() + "\r\n 7 \r\n 4");
+            letta = leggiRegistro(dispositivo);
+        } else {
+            if (situazione == QLatin1String("cartella"))
+                QVERIFY(QDir().mkpath(registro.percorso()));
+            else if (situazione == QLatin1String("fifo"))
+                QCOMPARE(mkfifo(nome.constData(), 0644), 0);
+            else if (situazione == QLatin1String("000"))
+                scriviFile(registro.percorso(), registroAtteso(0, {5})), chmod(nome.constData(), 0);
+            const ComeUtenteComune utente(cartella.path());
+            QVERIFY(utente.riuscito());
+            letta = registro.leggi();
+        }
+        QCOMPARE(letta.errore, motivo);
+        QCOMPARE(letta.numeri, numeri);
+        const QString messaggio = messaggioLettura(registro.percorso(), letta.errore);
+        QVERIFY2(messaggio.contains(QDir::toNativeSeparators(registro.percorso())) && messaggio.contains(motivo),
+                 qPrintable(messaggio));
+    }
+
+    // At start only the leftovers of the record's own atomic writes go:
+    // regular files named "ultima.par." and six letters, beside the record.
+    void pulisciTemporaneiTogliSoloIPropri()
+    {
+        QTemporaryDir base;
+        const QDir cartella(base.path());
+        const RegistroPartita registro(base.path());
+        // A name made by Qt's own generator for that template.
+        QTemporaryFile propria(cartella.filePath(QStringLiteral("ultima.par.XXXXXX")));
+        propria.setAutoRemove(false);
+        QVERIFY(propria.open());
+        propria.close();
+        const QStringList tolti = {QFileInfo(propria).fileName(), "ultima.par.AbCdEz"};
+        const QStringList restano = {"ultima.par", "ultima.par.bak", "altra.par.ABCdef", "ultima.par.abc12z",
+                                     "ultima.par.abcdefg", "ULTIMA.PAR.abcdef", "xultima.par.abcdef"};
+        for (const QString &nome : tolti + restano)
+            scriviFile(cartella.filePath(nome), "Partita : x\r\n");
+        QVERIFY(cartella.mkdir(QStringLiteral("ultima.par.qwerty")));
+        QVERIFY(QFile::link(cartella.filePath(QStringLiteral("ultima.par")), cartella.filePath(QStringLiteral("ultima.par.zzzzzz"))));
+        QVERIFY(QDir().mkpath(base.filePath(QStringLiteral("sotto"))));
+        scriviFile(base.filePath(QStringLiteral("sotto/ultima.par.abcdef")), "x");
+        QCOMPARE(registro.pulisciTemporanei(), 2);
+        QStringList attese = restano + QStringList{"ultima.par.qwerty", "ultima.par.zzzzzz", "sotto"};
+        attese.sort();
+        QCOMPARE(cartella.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name), attese);
+        QVERIFY(QFileInfo::exists(base.filePath(QStringLiteral("sotto/ultima.par.abcdef"))));
+        QCOMPARE(contenutoDi(cartella.filePath(QStringLiteral("ultima.par"))), QByteArray("Partita : x\r\n"));
+    }
+
+    // A write that fails names the real reason and leaves the folder exactly as it was.
     void scritturaFallitaLasciaTuttoComEra_data()
     {
         QTest::addColumn<QString>("situazione");
         QTest::addColumn<int>("scrittura"); // as passo() takes it
-        // Each of these fails as root too.
-        for (const char *situazione : {"missing folder", "record is a directory", "/proc", "file size limit"}) {
-            QTest::addRow("%s, new game", situazione) << QString::fromLatin1(situazione) << 0;
-            QTest::addRow("%s, append", situazione) << QString::fromLatin1(situazione) << 77;
-            QTest::addRow("%s, rewrite", situazione) << QString::fromLatin1(situazione) << -4;
+        QTest::addColumn<QString>("motivo"); // part of the message
+        const QList<std::pair<const char *, const char *>> casi = {
+            {"missing folder", "la cartella"}, {"record is a directory", "è una cartella"}, {"/proc", ""},
+            {"file size limit", "disco è pieno"}, {"read-only record", "il file è di sola lettura"},
+            {"unreadable record", "permesso negato"}, {"read-only folder", "la cartella non permette di scrivere"}};
+        for (const auto &[situazione, motivo] : casi) {
+            QTest::addRow("%s, new game", situazione) << QString::fromLatin1(situazione) << 0 << QString::fromUtf8(motivo);
+            QTest::addRow("%s, append", situazione) << QString::fromLatin1(situazione) << 77 << QString::fromUtf8(motivo);
+            QTest::addRow("%s, rewrite", situazione) << QString::fromLatin1(situazione) << -4 << QString::fromUtf8(motivo);
         }
     }
     void scritturaFallitaLasciaTuttoComEra()
     {
         QFETCH(QString, situazione);
         QFETCH(int, scrittura);
+        QFETCH(QString, motivo);
         QTemporaryDir base;
         const QString nome = base.filePath(QString::fromLatin1(NomeRegistro));
         rlimit senza{};
@@ -286,6 +465,12 @@ private slots:
             cartella = situazione;
         } else if (situazione == QLatin1String("record is a directory")) {
             QVERIFY(QDir().mkpath(nome + QStringLiteral("/dentro")));
+        } else if (situazione.endsWith(QLatin1String("record")) || situazione.endsWith(QLatin1String("folder"))) {
+            scriviFile(nome, registroAtteso(0, {4, 8, 15}));
+            const QByteArray nativo = QFile::encodeName(nome);
+            chmod(nativo.constData(), situazione == QLatin1String("read-only record")    ? 0444
+                                      : situazione == QLatin1String("unreadable record") ? 0
+                                                                                          : 0666);
         } else {
             scriviFile(nome, registroAtteso(0, {4, 8, 15}));
             // A full disk, as a file size limit: the smallest write, a header, is 31 bytes.
@@ -295,10 +480,19 @@ private slots:
         const QByteArray prima = stato(base.path());
         const RegistroPartita registro(cartella);
         TabellaEstratti estratti{};
-        setrlimit(RLIMIT_FSIZE, &limite);
-        const EsitoScrittura esito = passo(registro, estratti, scrittura, momento(9));
-        setrlimit(RLIMIT_FSIZE, &senza);
-        QVERIFY2(!esito.riuscita() && !esito.errore.trimmed().isEmpty(), "the write was reported as done");
+        EsitoScrittura esito;
+        {
+            const bool permessi = situazione.startsWith(QLatin1String("read-only")) || situazione.startsWith(QLatin1String("unreadable"));
+            std::optional<ComeUtenteComune> utente;
+            if (permessi)
+                utente.emplace(base.path(), situazione.endsWith(QLatin1String("folder")) ? 0555 : 0777);
+            QVERIFY(!utente || utente->riuscito());
+            setrlimit(RLIMIT_FSIZE, &limite);
+            esito = passo(registro, estratti, scrittura, momento(9));
+            setrlimit(RLIMIT_FSIZE, &senza);
+        }
+        chmod(QFile::encodeName(base.path()).constData(), 0700);
+        QVERIFY2(!esito.riuscita() && esito.errore.contains(motivo), qPrintable(esito.errore));
         QCOMPARE(stato(base.path()), prima);
         QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/ultima.par")));
     }

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+#include "orologio.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+// LblDX2 on a board maximised at 1920x1080.
+struct Colonna {
+    QLabel label;
+    Colonna()
+    {
+        label.setTextFormat(Qt::PlainText);
+        label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label.setWordWrap(true);
+        QFont font(QStringLiteral("Quicksand"));
+        font.setBold(true);
+        font.setItalic(true);
+        font.setPointSizeF(41);
+        label.setFont(font);
+        label.resize(154, 525);
+    }
+    // The bounds as the board computes them: lines that can show plus one
+    // partly shown, and a line's most characters from the narrowest one used.
+    std::pair<int, int> limiti(const QString &testo) const
+    {
+        const QFontMetricsF metriche(label.font());
+        qreal minima = 1e9;
+        for (const QChar c : QSet<QChar>(testo.begin(), testo.end())) {
+            if (!c.isSpace())
+                minima = std::min(minima, metriche.horizontalAdvance(c));
+        }
+        return {int(label.contentsRect().width() / minima * 1.25) + 2,
+                int(label.contentsRect().height() / metriche.lineSpacing()) + 2};
+    }
+    QImage mostra(const QString &testo)
+    {
+        label.setText(testo);
+        return label.grab().toImage();
+    }
+};
+
+QString colonna(const QString &messaggio)
+{
+    return messaggio + QStringLiteral("   \n") + messaggio + QStringLiteral("   \n");
+}
+
+} // namespace
+
+class TestColonna : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The label gets the text up to one line past what can show; a word longer
+    // than a line gets a break opportunity between its characters.
+    void testoDellaColonnaLimitato_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<int>("caratteri");
+        QTest::addColumn<int>("righe");
+        QTest::addColumn<QString>("atteso");
+        const QString z = QString(QChar(0x200B));
+        QTest::newRow("a text that fits is unchanged") << colonna("CIAO") << 14 << 9 << colonna("CIAO");
+        QTest::newRow("no bounds, no change") << QString(50, u'X') << 0 << 9 << QString(50, u'X');
+        QTest::newRow("a word of exactly a line stays whole") << "ABCD EF" << 4 << 5 << "ABCD EF";
+        QTest::newRow("a longer word can break anywhere")
+            << "AB ABCDE Z" << 4 << 5 << "AB A" + z + "B" + z + "C" + z + "D" + z + "E Z";
+        QTest::newRow("cut one line past the last that shows") << "ABC DEF\nGHI JKL" << 3 << 1 << "ABC DEF\nG";
+        QTest::newRow("a long word cut at the limit") << QString(12, u'X') << 2 << 1 << QString("X" + z).repeated(4) + "X";
+        QTest::newRow("a character outside the basic plane is never split")
+            << QString::fromUtf8("😀😀😀 A") << 2 << 1 << QString::fromUtf8("😀") + z + QString::fromUtf8("😀") + z + QString::fromUtf8("😀 A");
+    }
+    void testoDellaColonnaLimitato()
+    {
+        QFETCH(QString, testo);
+        QFETCH(int, caratteri);
+        QFETCH(int, righe);
+        QFETCH(QString, atteso);
+        QCOMPARE(testoColonnaVisibile(testo, caratteri, righe), atteso);
+    }
+
+    // Messages of words that fit a line look exactly as with the whole text,
+    // at every step of the scroll.
+    void messaggiNormaliSiVedonoUguali_data()
+    {
+        QTest::addColumn<QString>("messaggio");
+        QTest::newRow("CIAO") << "CIAO";
+        QTest::newRow("words that overflow the column a little") << "TUTTI AUGURI A- MICI";
+        QTest::newRow("accented") << QString::fromUtf8("PERÒ CIÒ È VERO");
+        QTest::newRow("1000 characters in words") << QStringLiteral("CIAO A TE ").repeated(100);
+    }
+    void messaggiNormaliSiVedonoUguali()
+    {
+        QFETCH(QString, messaggio);
+        Colonna c;
+        QString testo = colonna(messaggio);
+        const auto [caratteri, righe] = c.limiti(testo);
+        for (int passo = 0; passo < 40; ++passo, testo = ruota(testo)) {
+            const QString visibile = testoColonnaVisibile(testo, caratteri, righe);
+            QVERIFY(visibile.size() <= 400);
+            QVERIFY2(c.mostra(visibile) == c.mostra(testo), qPrintable(QStringLiteral("step %1").arg(passo)));
+        }
+    }
+};
+
+QTEST_MAIN(TestColonna)
+#include "test_colonna.moc"

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+#include "immagine.h"
+#include "richieste.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const QString Cartella = QStringLiteral(CARTELLA_IMMAGINI);
+
+// One step on a set of controls: {control, number, width, height}; number -1
+// destroys the control, as unloading the pop-up does.
+using Passi = QList<QList<int>>;
+
+Passi celle(int da, int a, int numero, QSize dimensione, bool alterna = false)
+{
+    Passi passi;
+    for (int n = da; n <= a; ++n)
+        passi << QList<int>{n, numero < 0 ? n : numero, dimensione.width() + (alterna ? n % 2 : 0), dimensione.height()};
+    return passi;
+}
+
+// What a control shows: its picture painted stretched and smooth, as cells always were.
+QImage atteso(const QString &percorso, QSize dimensione)
+{
+    QImage immagine(dimensione, QImage::Format_RGB32);
+    QPainter p(&immagine);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(immagine.rect(), QImage(percorso));
+    return immagine;
+}
+
+// Everything written to stderr while it runs.
+QByteArray erroriDi(const std::function<void()> &azione)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return "<no temporary file>";
+    std::fflush(stderr);
+    const int salvato = dup(2);
+    dup2(file.handle(), 2);
+    azione();
+    std::fflush(stderr);
+    dup2(salvato, 2);
+    close(salvato);
+    file.seek(0);
+    return file.readAll();
+}
+
+} // namespace
+
+class TestImmagine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Controls showing one file at one size share one scaled picture, decoded
+    // once; a picture no control shows any longer is freed.
+    void immaginiDecodificateUnaVoltaECondivise_data()
+    {
+        QTest::addColumn<Passi>("passi");
+        QTest::addColumn<int>("decodificheMassime");
+        QTest::addColumn<int>("inUso"); // scaled pictures held at the end
+        QTest::newRow("ninety cells of two sizes loading the blank picture")
+            << celle(1, 90, 0, {100, 80}, true) << 1 << 2;
+        QTest::newRow("a full board holds one picture per number; blanking it gives them back")
+            << celle(1, 90, -1, {100, 80}) + celle(1, 90, 0, {100, 80}) << 91 << 1;
+        QTest::newRow("drawn with its pop-up, withdrawn, pop-up unloaded, drawn again")
+            << Passi{{7, 7, 100, 80}, {200, 7, 600, 450}, {7, 0, 100, 80}, {200, -1, 0, 0}, {7, 7, 100, 80}} << 3 << 1;
+        QTest::newRow("a resized control scales again and lets the old size go")
+            << Passi{{1, 5, 100, 80}, {2, 5, 100, 80}, {1, 5, 120, 90}, {2, 5, 120, 90}} << 1 << 1;
+        QTest::newRow("loading the picture already shown changes nothing")
+            << Passi{{1, 9, 100, 80}, {1, 9, 100, 80}, {1, 9, 100, 80}} << 1 << 1;
+    }
+    void immaginiDecodificateUnaVoltaECondivise()
+    {
+        QFETCH(Passi, passi);
+        QFETCH(int, decodificheMassime);
+        QFETCH(int, inUso);
+        std::map<int, std::unique_ptr<Immagine>> controlli;
+        const int prima = decodificheImmagini();
+        QCOMPARE(immaginiScalateInUso(), 0);
+        for (const QList<int> &passo : passi) {
+            if (passo[1] < 0) {
+                controlli.erase(passo[0]);
+                continue;
+            }
+            auto &controllo = controlli[passo[0]];
+            if (!controllo)
+                controllo = std::make_unique<Immagine>(passo[0]);
+            controllo->resize(passo[2], passo[3]);
+            controllo->carica(Cartella, passo[1]);
+            const QImage mostrata = controllo->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QString file = Cartella + QStringLiteral("/img%1.gif").arg(passo[1], 2, 10, QLatin1Char('0'));
+            QVERIFY2(mostrata == atteso(file, {passo[2], passo[3]}), qPrintable(file));
+        }
+        QVERIFY2(decodificheImmagini() - prima <= decodificheMassime,
+                 qPrintable(QString::number(decodificheImmagini() - prima)));
+        QCOMPARE(immaginiScalateInUso(), inUso);
+        controlli.clear();
+        QCOMPARE(immaginiScalateInUso(), 0);
+    }
+
+    // A missing picture still shows a drawn tile of its number, and is told
+    // on stderr once however many controls load it.
+    void immagineMancanteDaTesseraEUnaRiga()
+    {
+        QTemporaryDir vuota;
+        QList<QImage> mostrate;
+        const QByteArray errori = erroriDi([&] {
+            for (const int larghezza : {90, 91, 300}) {
+                Immagine controllo(1);
+                controllo.resize(larghezza, 80);
+                controllo.carica(vuota.path(), 33);
+                mostrate << controllo.grab().toImage();
+            }
+        });
+        QCOMPARE(errori.count('\n'), 1);
+        QVERIFY2(errori.contains("img33.gif"), errori.constData());
+        for (const QImage &immagine : mostrate) {
+            // The tile: a light ground with a red frame and the number.
+            QVERIFY(immagine.pixelColor(immagine.width() / 2, 2) != immagine.pixelColor(immagine.width() / 2, 10)
+                    || immagine.pixelColor(2, 2) != immagine.pixelColor(immagine.width() / 2, immagine.height() / 2));
+        }
+    }
+
+    // The input box takes at most 1,000 characters, typed or given; cancel
+    // gives an empty text.
+    void immissioneAlPiuMilleCaratteri_data()
+    {
+        QTest::addColumn<QString>("iniziale");
+        QTest::addColumn<QString>("battuto");
+        QTest::addColumn<bool>("conferma");
+        QTest::addColumn<QString>("atteso");
+        QTest::newRow("a short message") << "" << "CIAO" << true << "CIAO";
+        QTest::newRow("typing stops at 1000") << "" << QString(1200, u'a') << true << QString(1000, u'a');
+        QTest::newRow("a longer initial text is cut to 1000") << QString(1500, u'b') << "" << true << QString(1000, u'b');
+        QTest::newRow("the initial text kept as it is") << "CIAO   \nCIAO   \n" << "" << true << "CIAO   \nCIAO   \n";
+        QTest::newRow("cancel") << "CIAO" << "" << false << "";
+    }
+    void immissioneAlPiuMilleCaratteri()
+    {
+        QFETCH(QString, iniziale);
+        QFETCH(QString, battuto);
+        QFETCH(bool, conferma);
+        QFETCH(QString, atteso);
+        QString titolo;
+        QTimer risponditore;
+        connect(&risponditore, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            risponditore.stop();
+            titolo = box->windowTitle();
+            if (auto *riga = box->findChild<QLineEdit *>())
+                QTest::keyClicks(riga, battuto);
+            conferma ? box->accept() : box->reject();
+        });
+        risponditore.start(10);
+        RichiesteQt richieste;
+        const QString risposta = richieste.immissione(nullptr, QStringLiteral("Domanda"), QStringLiteral("Messaggi"), iniziale);
+        QCOMPARE(titolo, QStringLiteral("Messaggi"));
+        QCOMPARE(risposta, atteso);
+    }
+};
+
+QTEST_MAIN(TestImmagine)
+#include "test_immagine.moc"
