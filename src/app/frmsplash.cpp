@@ -7,6 +7,7 @@
 #include "frmtabellone.h"
 #include "identita.h"
 #include "immagine.h"
+#include "vocesintetica.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -118,6 +120,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     setTabOrder(Option2, Option3);
     setTabOrder(Option3, Command1);
     setTabOrder(Command1, Command2);
+    creaInterruttoreVoce();
 
     lblVersion->setText(Identita::testoVersione());
     adattaAlTesto(lblVersion, true);
@@ -154,6 +157,53 @@ void frmSplash::Command2_Click()
         return;
     }
     m_tabellone->mostraModale();
+}
+
+// The voice switch sits in the free space of the frame, between the options
+// and the traffic light; the engine is built only when it is first turned on.
+void frmSplash::creaInterruttoreVoce()
+{
+    const QString descrizione = QStringLiteral("Annuncio a voce");
+    CmdVoce = pulsanteImmagine(Frame1, "CmdVoce", {900, 510, 420, 420}, QString(), descrizione);
+    QIcon icona;
+    icona.addFile(QStringLiteral(":/icone/altoparlante_spento.svg"), {}, QIcon::Normal, QIcon::Off);
+    icona.addFile(QStringLiteral(":/icone/altoparlante.svg"), {}, QIcon::Normal, QIcon::On);
+    CmdVoce->setIcon(icona);
+    CmdVoce->setCheckable(true);
+    setTabOrder(Command2, CmdVoce);
+    connect(CmdVoce, &QPushButton::toggled, this, &frmSplash::accendiVoce);
+}
+
+void frmSplash::accendiVoce(bool accesa)
+{
+    if (accesa && !m_voce) {
+        m_voce = new VoceSintetica(this);
+        connect(m_voce, &VoceSintetica::guasto, this, [this](const QString &motivo) {
+            const bool eraAccesa = CmdVoce->isChecked();
+            spegniVocePerSempre(motivo);
+            if (eraAccesa)
+                emit voceCambiata(nullptr);
+        });
+    }
+    if (accesa && !m_voce->utilizzabile()) {
+        spegniVocePerSempre(m_voce->motivo());
+        return;
+    }
+    emit voceCambiata(voce());
+}
+
+// No message box: the switch itself says why it cannot be used.
+void frmSplash::spegniVocePerSempre(const QString &motivo)
+{
+    const QSignalBlocker blocco(CmdVoce);
+    CmdVoce->setChecked(false);
+    CmdVoce->setEnabled(false);
+    CmdVoce->setToolTip(motivo);
+}
+
+Voce *frmSplash::voce() const
+{
+    return CmdVoce->isChecked() && m_voce && m_voce->utilizzabile() ? m_voce : nullptr;
 }
 
 void frmSplash::informazioni()

@@ -8,6 +8,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class Richieste;
+class Voce;
+class VoceSintetica;
 class frmTabellone;
 
 // The start screen: title, version, the last game's date, the comment level,
@@ -35,9 +37,16 @@ public:
     QPushButton *Command2 = nullptr;
     QLabel *lblCopyright = nullptr;
     QLabel *lblCompany = nullptr;
+    // The voice switch: off at every start, last in the tab order.
+    QPushButton *CmdVoce = nullptr;
+
+    // The voice that announces the draws, or nullptr while the switch is off.
+    Voce *voce() const;
 
 signals:
     void fineProgramma();
+    // The switch turned the voice on (a usable voice) or off (nullptr).
+    void voceCambiata(Voce *voce);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -46,7 +55,11 @@ protected:
 private:
     void Command2_Click();
     void informazioni();
+    void creaInterruttoreVoce();
+    void accendiVoce(bool accesa);
+    void spegniVocePerSempre(const QString &motivo);
 
     Richieste &m_richieste;
     frmTabellone *m_tabellone = nullptr;
+    VoceSintetica *m_voce = nullptr; // built the first time the switch is turned on
 };
