@@ -136,6 +136,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     connect(m_tabellone, &frmTabellone::fineProgramma, this, &frmSplash::fineProgramma);
     // Ending leaves every event loop, a draw's pop-up included: that draw records nothing.
     connect(this, &frmSplash::fineProgramma, m_tabellone, [this] { m_tabellone->partita().termina(); });
+    connect(this, &frmSplash::voceCambiata, m_tabellone, [this](Voce *voce) { m_tabellone->partita().impostaVoce(voce); });
     m_tabellone->CaricaPartita(QStringLiteral("inizio"));
     Lblultima->setText(m_tabellone->ultimaPartita());
 }

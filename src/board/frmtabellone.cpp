@@ -19,13 +19,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QSet>
 #include <QTimer>
+
+#include <algorithm>
+#include <limits>
 
 using namespace Dichiarazioni;
 
@@ -83,6 +88,25 @@ double puntiOrologio(const QLabel *label, double punti)
     }
     return 1.0;
 }
+
+} // namespace
+
+std::pair<int, int> limitiColonna(const QLabel &colonna, const QString &testo)
+{
+    const QFontMetricsF metriche(colonna.font());
+    qreal minima = std::numeric_limits<qreal>::max();
+    for (const QChar c : QSet<QChar>(testo.begin(), testo.end())) {
+        if (!c.isSpace())
+            minima = std::min(minima, metriche.horizontalAdvance(c));
+    }
+    if (minima <= 0.5 || minima == std::numeric_limits<qreal>::max())
+        return {0, 0}; // zero-width characters give no safe bound: the whole text
+    const QRect spazio = colonna.contentsRect();
+    // A quarter more for kerning, and a line more, partly shown.
+    return {int(spazio.width() / minima * 1.25) + 2, int(spazio.height() / metriche.lineSpacing()) + 2};
+}
+
+namespace {
 
 // Holds back mouse and keyboard input meant for the owner's window while the
 // board is shown modally, and brings the board forward instead.
@@ -314,9 +338,20 @@ void frmTabellone::Timer1_Timer()
         LblDX->setAccessibleDescription(orologio.simplified());
     }
     setWindowTitle(ruota(windowTitle()));
-    const QString messaggio = LblDX2->text();
+    m_messaggi = ruota(m_messaggi);
     impostaDimensione(LblDX2, Spessore);
-    LblDX2->setText(ruota(messaggio));
+    mostraMessaggi();
+}
+
+void frmTabellone::mostraMessaggi()
+{
+    // The label lays out only what can show: a long message costs a tick what a short one does.
+    const auto misura = qMakePair(LblDX2->font().pointSizeF(), LblDX2->size());
+    if (misura != m_misuraMessaggi) {
+        m_misuraMessaggi = misura;
+        m_limitiMessaggi = limitiColonna(*LblDX2, m_messaggi);
+    }
+    LblDX2->setText(testoColonnaVisibile(m_messaggi, m_limitiMessaggi.first, m_limitiMessaggi.second));
 }
 
 void frmTabellone::resizeEvent(QResizeEvent *event)
@@ -368,8 +403,10 @@ void frmTabellone::messaggi()
     const QString messaggio = m_richieste.immissione(
         this,
         QStringLiteral("Immetti parole non più lunghe di 4 caratteri.\nInterrompi le più lunghe con '- '"),
-        QStringLiteral("Messaggi"), LblDX2->text());
-    LblDX2->setText(testoColonnaMessaggi(messaggio));
+        QStringLiteral("Messaggi"), m_messaggi);
+    m_messaggi = testoColonnaMessaggi(messaggio);
+    m_misuraMessaggi = {}; // other characters, other bounds
+    mostraMessaggi();
     // The column shows it twice and scrolling; a screen reader says it once.
     LblDX2->setAccessibleDescription(messaggio);
 }

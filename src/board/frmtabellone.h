@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class Immagine;
 class QLabel;
@@ -21,6 +22,11 @@ struct MisureTip;
 
 // The board: ninety number cells in six blocks, the clock column and the
 // message column on the right, a scrolling caption. One instance for the run.
+// The bounds testoColonnaVisibile needs for a message column: the most
+// characters a line can hold (from the narrowest character of the text) and
+// the lines that can show; {0, 0} when no safe bound exists.
+std::pair<int, int> limitiColonna(const QLabel &colonna, const QString &testo);
+
 class frmTabellone : public QWidget, private SchermoPartita
 {
     Q_OBJECT
@@ -80,6 +86,7 @@ private:
     void Img_MouseUp(int n, Qt::MouseButton pulsante);
 
     void messaggi();
+    void mostraMessaggi();
     void ingrandisciRiduci();
     // The second half of F11, once the window manager has given the new size.
     void completaIngrandisciRiduci();
@@ -112,4 +119,8 @@ private:
     bool m_modale = false;
     QPair<int, QSize> m_misuraOrologio{-1, {}};
     double m_puntiOrologio = 1;
+    // The whole scrolling message; the column's label gets what of it can show.
+    QString m_messaggi;
+    QPair<qreal, QSize> m_misuraMessaggi{-1, {}};
+    std::pair<int, int> m_limitiMessaggi{0, 0};
 };

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "partita.h"
 
+#include "annuncio.h"
 #include "dichiarazioni.h"
 #include "identita.h"
+#include "voce.h"
 
 #include <QDir>
 #include <QScopedValueRollback>
@@ -57,6 +59,9 @@ void Partita::estrai(int n)
     m_schermo.preparaPopup(n);
     if (!cediEProsegui())
         return;
+    // Spoken as the pop-up opens; the voice returns at once and never holds the draw.
+    if (m_voce)
+        m_voce->annuncia(testoAnnuncio(n, Commenti[n]));
     m_schermo.mostraPopup();
     if (!cediEProsegui())
         return;
@@ -108,14 +113,19 @@ void Partita::CaricaPartita(const QString &operazione)
     case Operazione::Estratto:
         // A record that missed an earlier write would miss numbers: rebuild it.
         segnala(m_registroDaRiscrivere ? m_registro.riscrivi(Estratti, m_adesso())
-                                       : m_registro.aggiungi(comando.numero, m_adesso()));
+                                       : m_registro.aggiungi(comando.numero, Estratti, m_adesso()));
         break;
     }
 }
 
 void Partita::riprendi()
 {
+    // What a write killed before its rename left behind: nothing reads it.
+    m_registro.pulisciTemporanei();
     const PartitaLetta partita = m_registro.leggi();
+    if (!partita.errore.isEmpty())
+        chiedi(messaggioLettura(m_registro.percorso(), partita.errore), Richieste::Pulsanti::Ok,
+               QString::fromUtf8(Identita::Titolo));
     if (!partita.intestazione.trimmed().isEmpty())
         m_ultimaPartita = QStringLiteral("Ultima partita :") + partita.intestazione;
     for (const int n : partita.numeri) {

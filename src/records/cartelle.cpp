@@ -75,10 +75,17 @@ EsitoScrittura riportaPartita(const Cartelle &cartelle)
     QFile origine(cartelle.daRiportare);
     if (!origine.open(QIODevice::ReadOnly))
         return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(origine.fileName()), origine.errorString())};
-    const QByteArray contenuto = origine.read(RegistroPartita::LimiteLettura);
-    // Not QFile::copy: it would carry over the read-only permission too.
+    // Not QFile::copy: it would carry over the read-only permission too. Copied
+    // in pieces, so a record of any size costs little memory.
     QSaveFile copia(registroIn(cartelle.registro));
-    if (!copia.open(QIODevice::WriteOnly) || copia.write(contenuto) != contenuto.size() || !copia.commit())
+    bool scritta = copia.open(QIODevice::WriteOnly);
+    while (scritta && !origine.atEnd()) {
+        const QByteArray pezzo = origine.read(RegistroPartita::LimiteCopia);
+        if (pezzo.isEmpty() && origine.error() != QFileDevice::NoError)
+            return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(origine.fileName()), origine.errorString())};
+        scritta = copia.write(pezzo) == pezzo.size() && !pezzo.isEmpty();
+    }
+    if (!scritta || !copia.commit())
         return {QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(copia.fileName()), copia.errorString())};
     return {};
 }

@@ -42,20 +42,14 @@ QString formatoOra(const QLocale &locale)
 
 QString descriviErrore(const QFileDevice &file)
 {
-    // The reason the system gives, with what it means here: a read-only file
-    // or a missing folder is not a full disk.
-    const QFileInfo bersaglio(file.fileName());
     switch (file.error()) {
     case QFileDevice::OpenError:
     case QFileDevice::PermissionsError:
-        if (!QFileInfo(bersaglio.absolutePath()).isDir())
-            return QStringLiteral("la cartella non esiste (%1)").arg(file.errorString());
         return QStringLiteral("la cartella non permette di creare il file (%1)").arg(file.errorString());
     case QFileDevice::WriteError:
     case QFileDevice::ResizeError:
-        if (bersaglio.exists() && !bersaglio.isWritable())
-            return QStringLiteral("il file è di sola lettura (%1)").arg(file.errorString());
-        if (QStorageInfo(bersaglio.absolutePath()).bytesAvailable() == 0)
+        // A full disk only when it is one: a quota or a size limit is not.
+        if (QStorageInfo(QFileInfo(file.fileName()).absolutePath()).bytesAvailable() == 0)
             return QStringLiteral("il disco è pieno (%1)").arg(file.errorString());
         return QStringLiteral("la scrittura non è riuscita (%1)").arg(file.errorString());
     case QFileDevice::RenameError:

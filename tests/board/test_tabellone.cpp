@@ -55,7 +55,8 @@ void TestTabellone::nuovoTabelloneETic()
     QCOMPARE(t.superficie().segmenti().size(), std::size_t(4 + 90 * 4));
     QCOMPARE(frmTip::caricato()->superficie().segmenti().size(), std::size_t(4));
 
-    t.LblDX2->setText(QStringLiteral("AMBO   \nAMBO   \n"));
+    banco.richieste.immissioni = {QStringLiteral("AMBO")};
+    QTest::keyClick(&t, Qt::Key_F10);
     QVERIFY(QMetaObject::invokeMethod(&t, "Timer1_Timer"));
     QCOMPARE(t.windowTitle(), titolo.mid(1) + titolo.left(1));
     QCOMPARE(t.LblDX2->text(), QStringLiteral("MBO   \nAMBO   \nA"));
@@ -199,10 +200,10 @@ void TestTabellone::tastiDelTabellone()
     QCOMPARE(banco.registro(), Intestazione);
 
     // F10 writes the message twice, starting from the column's text; Ctrl+F10 does nothing.
+    banco.richieste.immissioni = {QStringLiteral("VINCE"), QStringLiteral("CIAO"), QStringLiteral("NO")};
+    QTest::keyClick(&t, Qt::Key_F10);
     banco.richieste.chiesto.clear();
     banco.richieste.domande.clear();
-    banco.richieste.immissioni = {QStringLiteral("CIAO"), QStringLiteral("NO")};
-    t.LblDX2->setText(QStringLiteral("VINCE   \nVINCE   \n"));
     QTest::keyClick(&t, Qt::Key_F10, Qt::ControlModifier);
     QTest::keyClick(&t, Qt::Key_F10);
     const Domanda messaggi{QStringLiteral("Messaggi"),
@@ -212,6 +213,15 @@ void TestTabellone::tastiDelTabellone()
     QCOMPARE(banco.richieste.domande, QList<Domanda>{messaggi});
     QCOMPARE(banco.richieste.chiesto, QStringList{QStringLiteral("Messaggi: VINCE   \nVINCE   \n")});
     QCOMPARE(t.LblDX2->text(), QStringLiteral("CIAO   \nCIAO   \n"));
+    // An unbroken thousand characters: the column's label gets what can show, the box the whole text.
+    const QString lungo(1000, u'X');
+    banco.richieste.immissioni = {lungo, lungo};
+    QTest::keyClick(&t, Qt::Key_F10);
+    banco.richieste.chiesto.clear();
+    QTest::keyClick(&t, Qt::Key_F10);
+    QCOMPARE(banco.richieste.chiesto, QStringList{QStringLiteral("Messaggi: ") + lungo + QStringLiteral("   \n") + lungo + QStringLiteral("   \n")});
+    QVERIFY(QMetaObject::invokeMethod(&t, "Timer1_Timer"));
+    QVERIFY2(t.LblDX2->text().size() < 400, qPrintable(QString::number(t.LblDX2->text().size())));
 
     // F11 maximises and lays out again: the message column reaches the corner; a second F11 restores.
     const QSize dimensione = t.size();

@@ -192,7 +192,7 @@ void TestVoce::annunciArrivanoAlMotoreESiSostituiscono()
         // The last one is left to finish, and the engine says when it is done.
         QTRY_COMPARE(voce.stato(), QTextToSpeech::Speaking);
         attesi.append(u"fine"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(dispatcher.righe(), attesi, 6000);
+        QTRY_COMPARE_WITH_TIMEOUT(dispatcher.righe(), attesi, 20000);
         QTRY_COMPARE(voce.stato(), QTextToSpeech::Ready);
         for (const QString &riga : dispatcher.righe())
             qInfo("%s", qPrintable(riga));
@@ -209,7 +209,7 @@ void TestVoce::annunciArrivanoAlMotoreESiSostituiscono()
         QVERIFY(peggiore < 20'000'000);
         dispatcher.sospendi(false);
         // Once it answers again, the latest announcement is the one that stays.
-        QTRY_VERIFY_WITH_TIMEOUT(dispatcher.righe().contains(u"Tre."_s), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(dispatcher.righe().contains(u"Tre."_s), 20000);
     }
     dispatcher.ferma();
     QCOMPARE(dispatcher.superstiti(), QStringList());

@@ -57,9 +57,6 @@ private slots:
     // it, unless a game was already continued there; with nowhere to write, it says where it tried.
     void sceltaDelleCartelle_data();
     void sceltaDelleCartelle();
-    // A write that cannot be done names the real reason, never a full disk for a read-only file.
-    void scritturaNegataDiceIlPerche_data();
-    void scritturaNegataDiceIlPerche();
     // The per-user data folder is ~/.local/share/tabellone.
     void cartellaUtenteSottoLaHome();
 };
@@ -177,37 +174,6 @@ void TestCartelle::sceltaDelleCartelle()
         QCOMPARE(contenutoDi(lasciata), cartella == QLatin1String("bin") ? Lasciata + " 9 \r\n" : Lasciata);
     QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::setPermissions(casa, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-void TestCartelle::scritturaNegataDiceIlPerche_data()
-{
-    QTest::addColumn<QString>("caso");
-    QTest::addColumn<QString>("motivo");
-    QTest::newRow("read-only record") << "file" << "il file è di sola lettura";
-    QTest::newRow("read-only folder") << "cartella" << "la cartella non permette di creare il file";
-    QTest::newRow("missing folder") << "manca" << "la cartella non esiste";
-}
-
-void TestCartelle::scritturaNegataDiceIlPerche()
-{
-    QFETCH(QString, caso);
-    QFETCH(QString, motivo);
-    QTemporaryDir radice;
-    QString cartella = radice.path();
-    const QString registro = cartella + QStringLiteral("/ultima.par");
-    QVERIFY(scriviFile(registro, Lasciata));
-    if (caso == QLatin1String("file"))
-        QVERIFY(solaLettura(registro, false));
-    if (caso == QLatin1String("cartella"))
-        QVERIFY(solaLettura(cartella, true));
-    if (caso == QLatin1String("manca"))
-        cartella += QStringLiteral("/manca");
-
-    const EsitoScrittura esito = RegistroPartita(cartella).aggiungi(9, QDateTime::currentDateTime());
-    QVERIFY(esito.errore.startsWith(motivo + QStringLiteral(" (")));
-    QVERIFY2(!esito.errore.contains(QStringLiteral("disco")), qPrintable(esito.errore));
-    QCOMPARE(contenutoDi(registro), Lasciata);
-    QFile::setPermissions(radice.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void TestCartelle::cartellaUtenteSottoLaHome()

@@ -440,7 +440,7 @@ private slots:
         QTest::addColumn<QString>("motivo"); // part of the message
         const QList<std::pair<const char *, const char *>> casi = {
             {"missing folder", "la cartella"}, {"record is a directory", "è una cartella"}, {"/proc", ""},
-            {"file size limit", "disco è pieno"}, {"read-only record", "il file è di sola lettura"},
+            {"file size limit", "la scrittura non è riuscita"}, {"read-only record", "il file è di sola lettura"},
             {"unreadable record", "permesso negato"}, {"read-only folder", "la cartella non permette di scrivere"}};
         for (const auto &[situazione, motivo] : casi) {
             QTest::addRow("%s, new game", situazione) << QString::fromLatin1(situazione) << 0 << QString::fromUtf8(motivo);
@@ -473,7 +473,7 @@ private slots:
                                                                                           : 0666);
         } else {
             scriviFile(nome, registroAtteso(0, {4, 8, 15}));
-            // A full disk, as a file size limit: the smallest write, a header, is 31 bytes.
+            // A size limit, on a disk that is not full: the smallest write, a header, is 31 bytes.
             std::signal(SIGXFSZ, SIG_IGN);
             limite.rlim_cur = 16;
         }

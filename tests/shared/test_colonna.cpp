@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "frmtabellone.h"
 #include "orologio.h"
 
 #include <QApplication>
-#include <QFontMetricsF>
 #include <QLabel>
-#include <QSet>
 #include <QTest>
 
 namespace {
@@ -24,19 +23,7 @@ struct Colonna {
         label.setFont(font);
         label.resize(154, 525);
     }
-    // The bounds as the board computes them: lines that can show plus one
-    // partly shown, and a line's most characters from the narrowest one used.
-    std::pair<int, int> limiti(const QString &testo) const
-    {
-        const QFontMetricsF metriche(label.font());
-        qreal minima = 1e9;
-        for (const QChar c : QSet<QChar>(testo.begin(), testo.end())) {
-            if (!c.isSpace())
-                minima = std::min(minima, metriche.horizontalAdvance(c));
-        }
-        return {int(label.contentsRect().width() / minima * 1.25) + 2,
-                int(label.contentsRect().height() / metriche.lineSpacing()) + 2};
-    }
+    std::pair<int, int> limiti(const QString &testo) const { return limitiColonna(label, testo); }
     QImage mostra(const QString &testo)
     {
         label.setText(testo);
