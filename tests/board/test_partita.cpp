@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "annuncio.h"
 #include "dichiarazioni.h"
 #include "partita.h"
 #include "richieste_finte.h"
+#include "voce.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -51,16 +53,28 @@ private:
     int m_cedimenti = 0;
 };
 
-// A game on a record of its own, resumed from `iniziale`.
+// A voice that never finishes speaking: it only notes what it was given.
+class VoceFinta final : public Voce
+{
+public:
+    QStringList detti;
+    void annuncia(const QString &testo) override { detti << testo; }
+};
+
+// A game on a record of its own, resumed from `iniziale`, or from whatever
+// `prepara` leaves in the record's folder.
 struct Banco {
-    explicit Banco(const QByteArray &iniziale)
+    explicit Banco(const QByteArray &iniziale, const std::function<void(const QDir &)> &prepara = {})
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         azzera();
-        QFile file(percorso());
-        if (file.open(QIODevice::WriteOnly))
-            file.write(iniziale);
-        file.close();
+        if (prepara) {
+            prepara(QDir(cartella.path()));
+        } else {
+            QFile file(percorso());
+            if (file.open(QIODevice::WriteOnly))
+                file.write(iniziale);
+        }
         partita.impostaOrologio([] { return QDateTime(QDate(2026, 12, 6), QTime(21, 5, 33)); });
         partita.CaricaPartita(QStringLiteral("inizio"));
     }
@@ -107,6 +121,9 @@ private slots:
     // changes the board and the record.
     void domandeERisposte_data();
     void domandeERisposte();
+    // A record that cannot be read is told once, before anything else, naming the file and
+    // why; the board starts empty and plays. Leftovers of killed writes go, nothing else.
+    void registroIlleggibileDettoAllInizio();
     // A record that cannot be written leaves the game going with one notice naming the file;
     // the next write rebuilds the whole record, the one after appends again.
     void scritturaFallitaRitentata();
@@ -167,10 +184,15 @@ void TestPartita::inputDuranteUnaEstrazione()
         else
             p.termina();
     };
+    VoceFinta voce;
+    p.impostaVoce(&voce);
     p.estrai(7);
     QVERIFY2(!banco.schermo.intrusione, "the flow never reached that moment");
 
     QCOMPARE(banco.schermo.popup, popup);
+    // Spoken once for each pop-up shown, never for a refused request; the voice never
+    // finished, and the draw went on all the same.
+    QCOMPARE(voce.detti, QStringList(popup.size(), testoAnnuncio(7, Commenti[7])));
     QCOMPARE(banco.registro(), registro);
     QCOMPARE(banco.richieste.chiesto, QStringList());
     QVERIFY(!f11Accolto);
@@ -184,8 +206,11 @@ void TestPartita::inputDuranteUnaEstrazione()
         QCOMPARE(banco.differenze(estratti), QString());
         // Nothing was left waiting, and the board takes the next draw.
         QVERIFY(!p.occupata());
+        // With the switch off the draw is silent.
+        p.impostaVoce(nullptr);
         p.estrai(8);
         QCOMPARE(banco.registro(), Vecchia + righe({42, 7, 8}));
+        QCOMPARE(voce.detti.size(), popup.size());
     }
 }
 
@@ -253,6 +278,29 @@ void TestPartita::domandeERisposte()
     QCOMPARE(banco.differenze(estratti), QString());
     QCOMPARE(banco.registro(), registro);
     QCOMPARE(banco.schermo.popup, QList<int>());
+}
+
+void TestPartita::registroIlleggibileDettoAllInizio()
+{
+    const QStringList temporanei{QStringLiteral("ultima.par.AbcxYz"), QStringLiteral("ultima.par.bak"),
+                                 QStringLiteral("ultima.par.Ab3xY"), QStringLiteral("altra.par.Ab3xYz")};
+    // A folder of that name: unreadable even as root.
+    Banco banco({}, [&](const QDir &cartella) {
+        QVERIFY(cartella.mkdir(QStringLiteral("ultima.par")));
+        for (const QString &nome : temporanei) {
+            QFile file(cartella.filePath(nome));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(righe({5})) > 0);
+        }
+    });
+    const Domanda avviso{QStringLiteral("Tabellone Tombola"),
+                         messaggioLettura(banco.percorso(), QStringLiteral("è una cartella")), Richieste::Pulsanti::Ok};
+    QCOMPARE(banco.richieste.domande, QList<Domanda>{avviso});
+    QVERIFY(banco.richieste.chiesto[0].contains(QDir::toNativeSeparators(banco.percorso())));
+    QCOMPARE(banco.partita.ultimaPartita(), QString());
+    QCOMPARE(banco.differenze({}), QString());
+    const QStringList rimasti = QDir(banco.cartella.path()).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(rimasti, (QStringList{QStringLiteral("altra.par.Ab3xYz"), QStringLiteral("ultima.par.Ab3xY"),
+                                   QStringLiteral("ultima.par.bak")}));
 }
 
 void TestPartita::scritturaFallitaRitentata()
