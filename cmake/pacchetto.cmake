@@ -3,7 +3,8 @@
 
 # What the program loads at run time, which the shared-library scan cannot see:
 # the platform plugins, the SVG image and icon plugins, the Italian Qt
-# translations, and the fonts that stand in for the ones asked for by name.
+# translations, the fonts that stand in for the ones asked for by name, and
+# the speech service with an Italian voice for "Annuncio a voce".
 set(TABELLONE_DIPENDENZE_AVVIO
     qt6-qpa-plugins
     libqt6svg6
@@ -11,6 +12,9 @@ set(TABELLONE_DIPENDENZE_AVVIO
     fonts-liberation2
     fonts-quicksand
     fonts-dancingscript
+    qt6-speech-speechd-plugin
+    speech-dispatcher
+    speech-dispatcher-espeak-ng
 )
 
 # Debian keeps each package's licence here.
