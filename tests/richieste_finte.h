@@ -2,6 +2,7 @@
 #pragma once
 
 #include "richieste.h"
+#include "voce.h"
 
 #include <QDebug>
 #include <QList>
@@ -51,4 +52,12 @@ public:
         domande.append({titolo, domanda, std::nullopt});
         return immissioni.isEmpty() ? QString() : immissioni.takeFirst();
     }
+};
+
+// A voice that never finishes speaking: it only notes what it was given.
+class VoceFinta final : public Voce
+{
+public:
+    QStringList detti;
+    void annuncia(const QString &testo) override { detti << testo; }
 };

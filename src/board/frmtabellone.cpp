@@ -301,10 +301,12 @@ void frmTabellone::preparaPopup(int numero)
     tip->LblSmorfia->setFont(font);
 }
 
-void frmTabellone::mostraPopup()
+void frmTabellone::mostraPopup(const std::function<void()> &comparso)
 {
-    if (frmTip *tip = frmTip::caricato())
+    if (frmTip *tip = frmTip::caricato()) {
+        tip->allaComparsa(comparso);
         tip->exec();
+    }
 }
 
 void frmTabellone::cedi()

@@ -101,7 +101,7 @@ private:
     // What the game asks of the board.
     void mostraCella(int cella, int numero) override;
     void preparaPopup(int numero) override;
-    void mostraPopup() override;
+    void mostraPopup(const std::function<void()> &comparso) override;
     void cedi() override;
 
     Richieste &m_richieste;

@@ -59,10 +59,12 @@ void Partita::estrai(int n)
     m_schermo.preparaPopup(n);
     if (!cediEProsegui())
         return;
-    // Spoken as the pop-up opens; the voice returns at once and never holds the draw.
-    if (m_voce)
-        m_voce->annuncia(testoAnnuncio(n, Commenti[n]));
-    m_schermo.mostraPopup();
+    // Spoken once the pop-up is on screen, so the voice's work never delays it;
+    // the voice returns at once and the draw never waits for it.
+    m_schermo.mostraPopup([this, n] {
+        if (m_voce && !m_terminata)
+            m_voce->annuncia(testoAnnuncio(n, Commenti[n]));
+    });
     if (!cediEProsegui())
         return;
     Estratti[n] = Estratto;

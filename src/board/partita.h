@@ -21,8 +21,9 @@ public:
     virtual void mostraCella(int cella, int numero) = 0;
     // Fills and sizes the pop-up for a number from the board's current size.
     virtual void preparaPopup(int numero) = 0;
-    // Shows the prepared pop-up modally; returns once it has closed.
-    virtual void mostraPopup() = 0;
+    // Shows the prepared pop-up modally; returns once it has closed. Calls
+    // comparso once the pop-up is on screen, if it gets there.
+    virtual void mostraPopup(const std::function<void()> &comparso) = 0;
     // Lets pending window events run once: timer ticks, and any input queued
     // meanwhile, which the flow then refuses.
     virtual void cedi() = 0;

@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -139,4 +140,7 @@ void frmTip::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     dipingi(p, m_superficie);
+    // Queued: the children paint and the window is flushed first.
+    if (m_allaComparsa)
+        QTimer::singleShot(0, this, std::exchange(m_allaComparsa, nullptr));
 }

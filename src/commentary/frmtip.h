@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QLabel>
 
+#include <functional>
+
 class Immagine;
 
 // The pop-up that announces a drawn number: its picture large, its comment
@@ -30,6 +32,8 @@ public:
     void impostaDimensioneEsterna(double larghezza, double altezza);
     // The comment under the picture, and what a screen reader says of it.
     void impostaCommento(const QString &commento);
+    // Runs once, as soon as this showing has been painted on screen.
+    void allaComparsa(std::function<void()> azione) { m_allaComparsa = std::move(azione); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -45,6 +49,7 @@ private:
     // this window's own frame.
     QSize m_esterna;
     bool m_corniceVerificata = false;
+    std::function<void()> m_allaComparsa;
 
     Superficie m_superficie;
 };

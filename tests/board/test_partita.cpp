@@ -3,7 +3,6 @@
 #include "dichiarazioni.h"
 #include "partita.h"
 #include "richieste_finte.h"
-#include "voce.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -36,9 +35,10 @@ public:
 
     void mostraCella(int cella, int numero) override { celle[std::size_t(cella)] = numero; }
     void preparaPopup(int numero) override { m_preparato = numero; }
-    void mostraPopup() override
+    void mostraPopup(const std::function<void()> &comparso) override
     {
         popup << m_preparato;
+        comparso();
         accade(QStringLiteral("popup"));
     }
     void cedi() override { accade(QStringLiteral("cede %1").arg(++m_cedimenti)); }
@@ -51,14 +51,6 @@ private:
     }
     int m_preparato = 0;
     int m_cedimenti = 0;
-};
-
-// A voice that never finishes speaking: it only notes what it was given.
-class VoceFinta final : public Voce
-{
-public:
-    QStringList detti;
-    void annuncia(const QString &testo) override { detti << testo; }
 };
 
 // A game on a record of its own, resumed from `iniziale`, or from whatever

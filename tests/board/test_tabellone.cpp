@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "annuncio.h"
 #include "comandi.h"
 #include "prova_finestre.h"
 
@@ -82,6 +83,8 @@ void TestTabellone::doppioClicEstraeDopoIlPopup()
     Livello = 1;
     t.Livelli();
     t.show();
+    VoceFinta voce;
+    t.partita().impostaVoce(&voce);
     QList<int> estratti;
     for (const int n : {3, 17, 5}) {
         QVERIFY(!Commenti[n].isEmpty());
@@ -92,6 +95,8 @@ void TestTabellone::doppioClicEstraeDopoIlPopup()
                   << QString::number(tip->LblSmorfia->font().pointSizeF())
                   << QString::number(tip->superficie().segmenti().size()) << QString::number(Estratti[n])
                   << QString::fromLatin1(banco.registro());
+            // The voice starts once the pop-up is on screen.
+            QTRY_COMPARE(voce.detti.size(), estratti.size() + 1);
             QTest::keyClick(tip, Qt::Key_Space);
         }));
         // Marked and recorded only once the pop-up has been dismissed.
@@ -101,6 +106,8 @@ void TestTabellone::doppioClicEstraeDopoIlPopup()
         QCOMPARE(differenze(t, estratti), QString());
     }
     QCOMPARE(banco.registro(), Intestazione + righe({3, 17, 5}));
+    QCOMPARE(voce.detti, (QStringList{testoAnnuncio(3, Commenti[3]), testoAnnuncio(17, Commenti[17]),
+                                      testoAnnuncio(5, Commenti[5])}));
 
     QVERIFY(!banco.estrai(17));
     QCOMPARE(banco.richieste.chiesto, QStringList{QStringLiteral("TASTO DESTRO per cancellare")});
