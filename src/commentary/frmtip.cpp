@@ -140,7 +140,10 @@ void frmTip::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     dipingi(p, m_superficie);
-    // Queued: the children paint and the window is flushed first.
+    // A moment after the first paint: the window manager is still putting the
+    // window on screen then, and work started at once (the speech engine
+    // spawns its synthesiser) made the pop-up appear 15-20 ms later on a
+    // two-core machine. A sixth of a second is not heard as a delay.
     if (m_allaComparsa)
-        QTimer::singleShot(0, this, std::exchange(m_allaComparsa, nullptr));
+        QTimer::singleShot(150, this, std::exchange(m_allaComparsa, nullptr));
 }

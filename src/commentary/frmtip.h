@@ -32,7 +32,7 @@ public:
     void impostaDimensioneEsterna(double larghezza, double altezza);
     // The comment under the picture, and what a screen reader says of it.
     void impostaCommento(const QString &commento);
-    // Runs once, as soon as this showing has been painted on screen.
+    // Runs once, shortly after this showing has been painted on screen.
     void allaComparsa(std::function<void()> azione) { m_allaComparsa = std::move(azione); }
 
 protected:
