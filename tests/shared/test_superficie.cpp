@@ -12,87 +12,67 @@ class TestSuperficie : public QObject
 private slots:
     // One unit outside the control, exact halves to the even neighbour, far
     // edges measured from the rounded corner, and no overflow on huge boards.
-    void angoliDellaCornice_data();
-    void angoliDellaCornice();
+    void angoliDellaCornice_data()
+    {
+        QTest::addColumn<RettangoloControllo>("controllo");
+        QTest::addColumn<QList<qint64>>("angoli");
+        QTest::newRow("left 101.5 to even 100")
+            << RettangoloControllo{101.5, 0, 10, 10} << QList<qint64>{100, -1, 112, 11};
+        QTest::newRow("left 102.5 to 102") << RettangoloControllo{102.5, 0, 10, 10} << QList<qint64>{102, -1, 114, 11};
+        QTest::newRow("fractions from rounded corner")
+            << RettangoloControllo{3840, 4038.2353, 610, 647.0588} << QList<qint64>{3839, 4037, 4451, 4686};
+        QTest::newRow("beyond 16 bits") << RettangoloControllo{103680, 150, 6912, 1000}
+                                        << QList<qint64>{103679, 149, 110593, 1151};
+    }
+    void angoliDellaCornice()
+    {
+        QFETCH(RettangoloControllo, controllo);
+        QFETCH(QList<qint64>, angoli);
+        const AngoliCornice a = angoliCornice(controllo);
+        QCOMPARE((QList<qint64>{a.x1, a.y1, a.x2, a.y2}), angoli);
+    }
 
     // Raised: dark grey left and top, black right and bottom, as one pen path;
-    // sunken the other way round. Width 0 still draws at one pixel.
-    void colorieTrattiDellaCornice_data();
-    void colorieTrattiDellaCornice();
-
-    // The surface's pen is the same after a frame as before it, and clearing
-    // removes what was drawn and puts the pen back at the origin.
-    void cornicheNonLascianoTracceSullaPenna();
-};
-
-void TestSuperficie::angoliDellaCornice_data()
-{
-    QTest::addColumn<RettangoloControllo>("controllo");
-    QTest::addColumn<QList<qint64>>("angoli");
-    QTest::newRow("first cell") << RettangoloControllo{200, 150, 610, 640} << QList<qint64>{199, 149, 811, 791};
-    QTest::newRow("left 100.5 to even 100") << RettangoloControllo{100.5, 0, 10, 10} << QList<qint64>{100, -1, 112, 11};
-    QTest::newRow("left 101.5 to even 100") << RettangoloControllo{101.5, 0, 10, 10} << QList<qint64>{100, -1, 112, 11};
-    QTest::newRow("left 102.5 to 102") << RettangoloControllo{102.5, 0, 10, 10} << QList<qint64>{102, -1, 114, 11};
-    QTest::newRow("fractions from rounded corner")
-        << RettangoloControllo{3840, 4038.2353, 610, 647.0588} << QList<qint64>{3839, 4037, 4451, 4686};
-    QTest::newRow("beyond 16 bits") << RettangoloControllo{103680, 150, 6912, 1000}
-                                    << QList<qint64>{103679, 149, 110593, 1151};
-}
-
-void TestSuperficie::angoliDellaCornice()
-{
-    QFETCH(RettangoloControllo, controllo);
-    QFETCH(QList<qint64>, angoli);
-    const AngoliCornice a = angoliCornice(controllo);
-    QCOMPARE((QList<qint64>{a.x1, a.y1, a.x2, a.y2}), angoli);
-}
-
-void TestSuperficie::colorieTrattiDellaCornice_data()
-{
-    QTest::addColumn<bool>("rilievo");
-    QTest::addColumn<qint16>("larghezza");
-    QTest::addColumn<int>("chiaro");
-    QTest::addColumn<int>("scuro");
-    QTest::addColumn<int>("tratto");
-    QTest::newRow("raised") << true << qint16(5) << ColoreGrigioScuro << ColoreNero << 5;
-    QTest::newRow("sunken") << false << qint16(21) << ColoreNero << ColoreGrigioScuro << 21;
-    QTest::newRow("width 0") << true << qint16(0) << ColoreGrigioScuro << ColoreNero << 1;
-}
-
-void TestSuperficie::colorieTrattiDellaCornice()
-{
-    QFETCH(bool, rilievo);
-    QFETCH(qint16, larghezza);
-    QFETCH(int, chiaro);
-    QFETCH(int, scuro);
-    QFETCH(int, tratto);
-    Superficie s;
-    DisegnaCornice(s, {200, 150, 610, 640}, rilievo, larghezza);
-    const QPointF bs(199, 791), as(199, 149), ad(811, 149), bd(811, 791);
-    const std::vector<std::pair<QPointF, QPointF>> percorso = {{bs, as}, {as, ad}, {ad, bd}, {bd, bs}};
-    QCOMPARE(s.segmenti().size(), percorso.size());
-    for (std::size_t i = 0; i < percorso.size(); ++i) {
-        const Segmento &linea = s.segmenti()[i];
-        QCOMPARE(std::make_pair(linea.da, linea.a), percorso[i]);
-        QCOMPARE(linea.colore, i < 2 ? chiaro : scuro);
-        QCOMPARE(linea.larghezza, tratto);
+    // sunken the other way round. Width 0 still draws at one pixel. The pen is
+    // left as it was, and clearing takes the frame and the pen's place away.
+    void colorieTrattiDellaCornice_data()
+    {
+        QTest::addColumn<bool>("rilievo");
+        QTest::addColumn<qint16>("larghezza");
+        QTest::addColumn<int>("chiaro");
+        QTest::addColumn<int>("scuro");
+        QTest::addColumn<int>("tratto");
+        QTest::newRow("raised") << true << qint16(5) << ColoreGrigioScuro << ColoreNero << 5;
+        QTest::newRow("sunken") << false << qint16(21) << ColoreNero << ColoreGrigioScuro << 21;
+        QTest::newRow("width 0") << true << qint16(0) << ColoreGrigioScuro << ColoreNero << 1;
     }
-}
-
-void TestSuperficie::cornicheNonLascianoTracceSullaPenna()
-{
-    Superficie s;
-    s.coloreCorrente = 12;
-    s.larghezzaCorrente = 3;
-    DisegnaCornice(s, {10, 10, 100, 100}, true, 21);
-    s.linea({0, 0}, {1, 1});
-    QCOMPARE(s.segmenti().back().colore, 12);
-    QCOMPARE(s.segmenti().back().larghezza, 3);
-    s.pulisci();
-    QVERIFY(s.segmenti().empty());
-    s.lineaVerso({5, 5});
-    QCOMPARE(s.segmenti().front().da, QPointF(0, 0));
-}
+    void colorieTrattiDellaCornice()
+    {
+        QFETCH(bool, rilievo);
+        QFETCH(qint16, larghezza);
+        QFETCH(int, chiaro);
+        QFETCH(int, scuro);
+        QFETCH(int, tratto);
+        Superficie s;
+        s.coloreCorrente = 12;
+        s.larghezzaCorrente = 3;
+        DisegnaCornice(s, {200, 150, 610, 640}, rilievo, larghezza);
+        const QPointF bs(199, 791), as(199, 149), ad(811, 149), bd(811, 791);
+        const std::vector<std::pair<QPointF, QPointF>> percorso = {{bs, as}, {as, ad}, {ad, bd}, {bd, bs}};
+        QCOMPARE(s.segmenti().size(), percorso.size());
+        for (std::size_t i = 0; i < percorso.size(); ++i) {
+            const Segmento &linea = s.segmenti()[i];
+            QCOMPARE(std::make_pair(linea.da, linea.a), percorso[i]);
+            QCOMPARE(linea.colore, i < 2 ? chiaro : scuro);
+            QCOMPARE(linea.larghezza, tratto);
+        }
+        QCOMPARE(std::make_pair(s.coloreCorrente, s.larghezzaCorrente), std::make_pair(12, 3));
+        s.pulisci();
+        s.lineaVerso({5, 5});
+        QCOMPARE(s.segmenti().size(), std::size_t(1));
+        QCOMPARE(s.segmenti().front().da, QPointF(0, 0));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSuperficie)
 #include "test_superficie.moc"
