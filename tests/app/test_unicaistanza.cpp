@@ -121,7 +121,7 @@ private:
         processo->setProgram(m_programma);
         processo->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         processo->start();
-        processo->waitForStarted(10000); // a start that fails leaves no process id to find in the lock
+        processo->waitForStarted(10000); // its process id is known before any lock is compared with it
         m_processi.push_back(std::move(processo));
         return m_processi.back().get();
     }
