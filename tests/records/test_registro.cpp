@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "cartelle.h"
 #include "registro.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -14,8 +16,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-Q_DECLARE_METATYPE(Operazione)
 
 // The fuzz target's checks (fuzz_registro.cpp): the rule a content breaks, or null.
 const char *violazione(const QByteArray &contenuto);
@@ -40,16 +40,28 @@ QByteArray registroAtteso(int secondi, std::initializer_list<int> numeri = {})
     return testo;
 }
 
+// Where the folder choice finds a record (Lasciata) in the program folder, and the per-user folder.
+enum class Registro { Nessuno, Scrivibile, SolaLettura };
+enum class Utente { Esiste, Manca, NonCreabile };
+const QByteArray Lasciata = QByteArrayLiteral("Partita : 01/01/2020 10:00:00\r\n 7 \r\n");
+const QByteArray Continuata = QByteArrayLiteral("Partita : 02/01/2020 10:00:00\r\n 7 \r\n 8 \r\n");
+const QByteArray Nessuno = QByteArrayLiteral("<unreadable>");
+
+bool solaLettura(const QString &percorso, bool cartella)
+{
+    return QFile::setPermissions(percorso, cartella ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner);
+}
+
 QByteArray contenutoDi(const QString &percorso)
 {
     QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : Nessuno;
 }
 
-void scriviFile(const QString &percorso, const QByteArray &contenuto)
+bool scriviFile(const QString &percorso, const QByteArray &contenuto)
 {
     QFile file(percorso);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contenuto) == contenuto.size());
+    return file.open(QIODevice::WriteOnly) && file.write(contenuto) == contenuto.size();
 }
 
 // What a folder holds: its entries, and the record's bytes.
@@ -120,6 +132,10 @@ void lettura(const char *nome, const QByteArray &contenuto, const QList<int> &nu
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Operazione)
+Q_DECLARE_METATYPE(Registro)
+Q_DECLARE_METATYPE(Utente)
 
 class TestRegistro : public QObject
 {
@@ -270,12 +286,12 @@ private slots:
         QTemporaryDir cartella;
         const RegistroPartita registro(cartella.path());
         if (!iniziale.isNull())
-            scriviFile(registro.percorso(), iniziale);
+            QVERIFY(scriviFile(registro.percorso(), iniziale));
         // A save file's leftover cut mid-line, a backup copy, the name in capitals.
         const QStringList altri = {"ultima.par.x9Yz0Q", "ultima.par~", "ULTIMA.PAR"};
         const QByteArray altro = registroAtteso(0, {40, 50}) + " 6";
         for (const QString &nome : altri)
-            scriviFile(cartella.filePath(nome), altro);
+            QVERIFY(scriviFile(cartella.filePath(nome), altro));
         QCOMPARE(registro.esiste(), !iniziale.isNull());
         TabellaEstratti estratti{};
         for (const int n : tabellone)
@@ -297,7 +313,8 @@ private slots:
     {
         QTemporaryDir cartella;
         const RegistroPartita registro(cartella.path());
-        scriviFile(registro.percorso(), "Partita : x\r\n 40 \r\n" + QByteArray(70000, '9') + "\r\n 7 \r\n 40 \r\n");
+        QVERIFY(scriviFile(registro.percorso(),
+                           "Partita : x\r\n 40 \r\n" + QByteArray(70000, '9') + "\r\n 7 \r\n 40 \r\n"));
         QVERIFY(registro.aggiungi(20, momento(0)).riuscita());
         QCOMPARE(contenutoDi(registro.percorso()), registroAtteso(0, {7, 40, 20}));
     }
@@ -334,7 +351,7 @@ private slots:
             else if (situazione == QLatin1String("fifo"))
                 QCOMPARE(mkfifo(nome.constData(), 0644), 0);
             else if (situazione == QLatin1String("000"))
-                scriviFile(registro.percorso(), registroAtteso(0, {5})), chmod(nome.constData(), 0);
+                QVERIFY(scriviFile(registro.percorso(), registroAtteso(0, {5})) && chmod(nome.constData(), 0) == 0);
             const ComeUtenteComune utente(cartella.path());
             QVERIFY(utente.riuscito());
             letta = registro.leggi();
@@ -359,7 +376,7 @@ private slots:
         const QStringList restano = {"ultima.par", "ultima.par.bak", "altra.par.ABCdef", "ultima.par.abc12z",
                                      "ultima.par.abcdefg", "ULTIMA.PAR.abcdef", "xultima.par.abcdef"};
         for (const QString &nome : restano + QStringList{QFileInfo(propria).fileName(), "ultima.par.AbCdEz"})
-            scriviFile(cartella.filePath(nome), "Partita : x\r\n");
+            QVERIFY(scriviFile(cartella.filePath(nome), "Partita : x\r\n"));
         QVERIFY(cartella.mkdir(QStringLiteral("ultima.par.qwerty")));
         QVERIFY(QFile::link(cartella.filePath(QStringLiteral("ultima.par")),
                             cartella.filePath(QStringLiteral("ultima.par.zzzzzz"))));
@@ -400,7 +417,7 @@ private slots:
         } else if (situazione == QLatin1String("record is a directory")) {
             QVERIFY(QDir().mkpath(nome + QStringLiteral("/dentro")));
         } else {
-            scriviFile(nome, registroAtteso(0, {4, 8, 15}));
+            QVERIFY(scriviFile(nome, registroAtteso(0, {4, 8, 15})));
             // Writable by the ordinary user unless the case takes that away.
             chmod(QFile::encodeName(nome).constData(), situazione == QLatin1String("read-only record")    ? 0444
                                                        : situazione == QLatin1String("unreadable record") ? 0
@@ -432,6 +449,115 @@ private slots:
         chmod(QFile::encodeName(base.path()).constData(), 0700);
         QVERIFY2(!esito.riuscita() && esito.errore.contains(motivo), qPrintable(esito.errore));
         QCOMPARE(stato(base.path()), prima);
+    }
+
+    // The record stays in the program folder only where it can be replaced there; otherwise it
+    // moves to the per-user folder (created if missing) carrying the program folder's game with
+    // it, unless a game was already continued there; with nowhere to write, it says where it tried.
+    void sceltaDelleCartelle_data()
+    {
+        QTest::addColumn<QString>("poste");        // pictures in "bin", in "share" (../share/tabellone) or nowhere
+        QTest::addColumn<bool>("programmaChiuso"); // program folder read-only
+        QTest::addColumn<Registro>("registro");    // a record in the program folder (Lasciata)
+        QTest::addColumn<Utente>("utente");
+        QTest::addColumn<bool>("continuata");      // the per-user folder already holds Continuata
+        QTest::addColumn<QString>("immagini");     // "bin" or "share"
+        QTest::addColumn<QString>("cartella");     // "bin", "utente" or "" (not saved)
+        QTest::addColumn<QByteArray>("contenuto"); // the record there once carried over
+
+        using R = Registro;
+        using U = Utente;
+        QTest::newRow("writable program folder keeps its own record")
+            << "bin" << false << R::Scrivibile << U::Esiste << true << "bin" << "bin" << Lasciata;
+        QTest::newRow("read-only program folder moves the game to the user")
+            << "bin" << true << R::Scrivibile << U::Esiste << false << "bin" << "utente" << Lasciata;
+        QTest::newRow("read-only record in a writable folder moves to the user")
+            << "bin" << false << R::SolaLettura << U::Esiste << false << "bin" << "utente" << Lasciata;
+        QTest::newRow("a game already continued by the user is not overwritten")
+            << "bin" << true << R::SolaLettura << U::Esiste << true << "bin" << "utente" << Continuata;
+        QTest::newRow("installed: pictures from share, a stray record in bin ignored")
+            << "share" << false << R::Scrivibile << U::Esiste << false << "share" << "utente" << Nessuno;
+        QTest::newRow("installed: missing per-user folder is created")
+            << "share" << true << R::Nessuno << U::Manca << false << "share" << "utente" << Nessuno;
+        QTest::newRow("installed: per-user folder cannot be created, not saved")
+            << "share" << true << R::Nessuno << U::NonCreabile << false << "share" << "" << Nessuno;
+        QTest::newRow("nothing writable beside the pictures: not saved, both tried")
+            << "bin" << true << R::SolaLettura << U::NonCreabile << false << "bin" << "" << Nessuno;
+        QTest::newRow("no pictures anywhere: looked for beside the executable")
+            << "" << false << R::Nessuno << U::Esiste << false << "bin" << "utente" << Nessuno;
+    }
+    void sceltaDelleCartelle()
+    {
+        QFETCH(QString, poste);
+        QFETCH(bool, programmaChiuso);
+        QFETCH(Registro, registro);
+        QFETCH(Utente, utente);
+        QFETCH(bool, continuata);
+        QFETCH(QString, immagini);
+        QFETCH(QString, cartella);
+        QTemporaryDir radice;
+        // Permissions mean nothing to root, and CI runs as root: as nobody, as a player would.
+        const ComeUtenteComune comune(radice.path());
+        QVERIFY(comune.riuscito());
+        const QDir r(radice.path());
+        const QString bin = r.filePath(QStringLiteral("usr/bin"));
+        const QString share = r.filePath(QStringLiteral("usr/share/tabellone"));
+        const QString casa = r.filePath(QStringLiteral("casa/.local/share"));
+        const QString dati = casa + QStringLiteral("/tabellone");
+        const QString lasciata = bin + QStringLiteral("/ultima.par");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share) && QDir().mkpath(casa));
+        if (!poste.isEmpty())
+            QVERIFY(scriviFile((poste == QLatin1String("bin") ? bin : share) + QStringLiteral("/img00.gif"), "GIF89a"));
+        if (registro != Registro::Nessuno)
+            QVERIFY(scriviFile(lasciata, Lasciata));
+        if (registro == Registro::SolaLettura)
+            QVERIFY(solaLettura(lasciata, false));
+        if (utente == Utente::Esiste)
+            QVERIFY(QDir().mkpath(dati));
+        if (continuata)
+            QVERIFY(scriviFile(dati + QStringLiteral("/ultima.par"), Continuata));
+        if (programmaChiuso)
+            QVERIFY(solaLettura(bin, true));
+        if (utente == Utente::NonCreabile)
+            QVERIFY(solaLettura(casa, true));
+
+        const Cartelle scelta = scegliCartelle(bin, dati);
+        QCOMPARE(scelta.immagini, immagini == QLatin1String("bin") ? bin : share);
+        const QString attesa = cartella.isEmpty() ? QString() : (cartella == QLatin1String("bin") ? bin : dati);
+        QCOMPARE(scelta.registro, attesa);
+        QCOMPARE(scelta.salvata(), !cartella.isEmpty());
+
+        QVERIFY(riportaPartita(scelta).riuscita());
+        if (scelta.salvata()) {
+            QTEST(contenutoDi(attesa + QStringLiteral("/ultima.par")), "contenuto");
+            // The place chosen really takes the game's writes.
+            const EsitoScrittura esito = RegistroPartita(scelta.registro).aggiungi(9, QDateTime::currentDateTime());
+            QVERIFY2(esito.riuscita(), qPrintable(esito.errore));
+        } else {
+            // Told where it tried: the program folder only where the pictures made it one.
+            const QStringList tentate = poste == QLatin1String("bin") ? QStringList{bin, dati} : QStringList{dati};
+            QCOMPARE(scelta.tentate, tentate);
+            const QString avviso = avvisoNonSalvata(scelta);
+            QVERIFY(avviso.contains(QStringLiteral("NON viene salvata")));
+            for (const QString &c : tentate)
+                QVERIFY2(avviso.contains(QDir::toNativeSeparators(c)), qPrintable(avviso));
+        }
+        // The program folder's own record is never changed by the choice.
+        if (registro != Registro::Nessuno)
+            QCOMPARE(contenutoDi(lasciata), cartella == QLatin1String("bin") ? Lasciata + " 9 \r\n" : Lasciata);
+        QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(casa, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // The per-user data folder is ~/.local/share/tabellone.
+    void cartellaUtenteSottoLaHome()
+    {
+        QTemporaryDir casa;
+        qputenv("HOME", casa.path().toUtf8());
+        qunsetenv("XDG_DATA_HOME");
+        QCoreApplication::setOrganizationName(QString());
+        QCoreApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
+        QCOMPARE(cartellaUtente(), casa.path() + QStringLiteral("/.local/share/tabellone"));
     }
 
     // Every past finding and hand-made nasty file passes the fuzz target's checks.
