@@ -68,30 +68,15 @@ private slots:
         m_cartella.reset();
     }
 
-    // A lock that is empty or garbage names no program: it is taken over.
-    void bloccoAbbandonatoSiRiprende_data()
-    {
-        QTest::addColumn<QByteArray>("blocco");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("garbage") << QByteArrayLiteral("\x01\xff tabellone?\n\n");
-    }
-    void bloccoAbbandonatoSiRiprende()
-    {
-        QFETCH(QByteArray, blocco);
-        QFile file(UnicaIstanza::percorsoBlocco(m_cartella->path()));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(blocco) == blocco.size());
-        file.close();
-        UnicaIstanza istanza(m_cartella->path());
-        QCOMPARE(istanza.avvia(), UnicaIstanza::Esito::Prima);
-        QCOMPARE(proprietario(m_cartella->path()), QCoreApplication::applicationPid());
-    }
-
-    // A second start on the same record brings the first forward and ends at once, leaving the
-    // record and the first board's lock as they were; the lock of a board killed outright does not
-    // stop the next start.
+    // A lock that names no live program (garbage, empty, or a board's killed outright) is taken
+    // over. A second start on a held record brings the first forward and ends at once, leaving the
+    // record and the first board's lock as they were.
     void unTabellonePerRegistro()
     {
         const QString cartella = m_cartella->path();
+        QFile blocco(UnicaIstanza::percorsoBlocco(cartella));
+        QVERIFY(blocco.open(QIODevice::WriteOnly) && blocco.write("\x01\xff tabellone?\n\n") == 15);
+        blocco.close();
         QProcess *prima = avviaTabellone();
         QVERIFY2(attendi([&] { return proprietario(cartella) == prima->processId(); }), "the first board took no lock");
 
@@ -107,11 +92,16 @@ private slots:
 
         ::kill(pid_t(prima->processId()), SIGKILL);
         QVERIFY(prima->waitForFinished(5000));
-        QVERIFY(QFile::exists(UnicaIstanza::percorsoBlocco(cartella)));
+        QVERIFY(blocco.exists());
         QProcess *nuova = avviaTabellone();
         QVERIFY2(attendi([&] { return proprietario(cartella) == nuova->processId(); }), "the next start took no lock");
         // Still up: it runs the board instead of asking the dead one.
         QVERIFY(!nuova->waitForFinished(2000));
+
+        ::kill(pid_t(nuova->processId()), SIGKILL);
+        QVERIFY(nuova->waitForFinished(5000) && blocco.resize(0));
+        QProcess *ultima = avviaTabellone();
+        QVERIFY2(attendi([&] { return proprietario(cartella) == ultima->processId(); }), "an empty lock stopped it");
     }
 
 private:
