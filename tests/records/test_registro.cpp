@@ -3,7 +3,6 @@
 #include "registro.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -547,17 +546,6 @@ private slots:
             QCOMPARE(contenutoDi(lasciata), cartella == QLatin1String("bin") ? Lasciata + " 9 \r\n" : Lasciata);
         QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::setPermissions(casa, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    // The per-user data folder is ~/.local/share/tabellone.
-    void cartellaUtenteSottoLaHome()
-    {
-        QTemporaryDir casa;
-        qputenv("HOME", casa.path().toUtf8());
-        qunsetenv("XDG_DATA_HOME");
-        QCoreApplication::setOrganizationName(QString());
-        QCoreApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
-        QCOMPARE(cartellaUtente(), casa.path() + QStringLiteral("/.local/share/tabellone"));
     }
 
     // Every past finding and hand-made nasty file passes the fuzz target's checks.
