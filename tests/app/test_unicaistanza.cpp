@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,18 +24,12 @@ qint64 proprietario(const QString &cartella)
     return pid;
 }
 
-bool attendi(const std::function<bool()> &condizione, int millisecondi)
+bool attendi(const std::function<bool()> &condizione, int millisecondi = 20000)
 {
     QDeadlineTimer scadenza(millisecondi);
     while (!condizione() && !scadenza.hasExpired())
         QTest::qWait(50);
     return condizione();
-}
-
-QByteArray contenutoDi(const QString &percorso)
-{
-    QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArrayLiteral("<none>");
 }
 
 } // namespace
@@ -47,126 +40,86 @@ class TestUnicaIstanza : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_cartella = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_cartella->isValid());
+        const QDir dir(m_cartella->path());
+        // The program finds its folder from its own file, so it is copied, not linked.
+        m_programma = dir.filePath(QStringLiteral("tabellone"));
+        QVERIFY(QFile::copy(QStringLiteral(PERCORSO_TABELLONE), m_programma));
+        for (int n = 0; n <= Dichiarazioni::UltimoNumero; ++n) {
+            const QString nome = Dichiarazioni::nomeImmagine(n);
+            QVERIFY(QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(nome), dir.filePath(nome)));
+        }
+        QFile registro(dir.filePath(QStringLiteral("ultima.par")));
+        QVERIFY(registro.open(QIODevice::WriteOnly) && registro.write(Registro) == Registro.size());
+    }
 
-    // A lock that is empty, garbage, or names a dead program is taken over.
-    void bloccoAbbandonatoSiRiprende_data();
-    void bloccoAbbandonatoSiRiprende();
-    // A second start on the same record brings the first forward and ends at once, leaving the
+    void cleanup()
+    {
+        for (const auto &processo : m_processi) {
+            if (processo->state() != QProcess::NotRunning) {
+                ::kill(pid_t(processo->processId()), SIGKILL);
+                processo->waitForFinished(5000);
+            }
+        }
+        m_processi.clear();
+        m_cartella.reset();
+    }
+
+    // A lock that names no live program (garbage, empty, or a board's killed outright) is taken
+    // over. A second start on a held record brings the first forward and ends at once, leaving the
     // record and the first board's lock as they were.
-    void secondaAperturaLasciaLaPrima();
-    // The lock of a board killed outright does not stop the next start.
-    void bloccoDiUnProgrammaUccisoNonFerma();
+    void unTabellonePerRegistro()
+    {
+        const QString cartella = m_cartella->path();
+        QFile blocco(UnicaIstanza::percorsoBlocco(cartella));
+        QVERIFY(blocco.open(QIODevice::WriteOnly) && blocco.write("\x01\xff tabellone?\n\n") == 15);
+        blocco.close();
+        QProcess *prima = avviaTabellone();
+        QVERIFY2(attendi([&] { return proprietario(cartella) == prima->processId(); }), "the first board took no lock");
+
+        QProcess *seconda = avviaTabellone();
+        QVERIFY2(seconda->waitForFinished(20000), "the second start stayed up");
+        QCOMPARE(seconda->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(seconda->exitCode(), 0);
+        QCOMPARE(prima->state(), QProcess::Running);
+        QCOMPARE(proprietario(cartella), prima->processId());
+        QFile registro(QDir(cartella).filePath(QStringLiteral("ultima.par")));
+        QVERIFY(registro.open(QIODevice::ReadOnly));
+        QCOMPARE(registro.readAll(), Registro);
+
+        ::kill(pid_t(prima->processId()), SIGKILL);
+        QVERIFY(prima->waitForFinished(5000));
+        QVERIFY(blocco.exists());
+        QProcess *nuova = avviaTabellone();
+        QVERIFY2(attendi([&] { return proprietario(cartella) == nuova->processId(); }), "the next start took no lock");
+        // Still up: it runs the board instead of asking the dead one.
+        QVERIFY(!nuova->waitForFinished(2000));
+
+        ::kill(pid_t(nuova->processId()), SIGKILL);
+        QVERIFY(nuova->waitForFinished(5000) && blocco.resize(0));
+        QProcess *ultima = avviaTabellone();
+        QVERIFY2(attendi([&] { return proprietario(cartella) == ultima->processId(); }), "an empty lock stopped it");
+    }
 
 private:
-    QProcess *avviaTabellone();
+    QProcess *avviaTabellone()
+    {
+        auto processo = std::make_unique<QProcess>();
+        processo->setProgram(m_programma);
+        processo->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        processo->start();
+        processo->waitForStarted(10000); // its process id is known before any lock is compared with it
+        m_processi.push_back(std::move(processo));
+        return m_processi.back().get();
+    }
 
     std::unique_ptr<QTemporaryDir> m_cartella;
     QString m_programma;
     std::vector<std::unique_ptr<QProcess>> m_processi;
 };
-
-void TestUnicaIstanza::init()
-{
-    m_cartella = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_cartella->isValid());
-    const QDir dir(m_cartella->path());
-    // The program finds its folder from its own file, so it is copied, not linked.
-    m_programma = dir.filePath(QStringLiteral("tabellone"));
-    QVERIFY(QFile::copy(QStringLiteral(PERCORSO_TABELLONE), m_programma));
-    for (int n = 0; n <= Dichiarazioni::UltimoNumero; ++n) {
-        const QString nome = Dichiarazioni::nomeImmagine(n);
-        QVERIFY(QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(nome), dir.filePath(nome)));
-    }
-    QFile registro(dir.filePath(QStringLiteral("ultima.par")));
-    QVERIFY(registro.open(QIODevice::WriteOnly) && registro.write(Registro) == Registro.size());
-}
-
-void TestUnicaIstanza::cleanup()
-{
-    for (const auto &processo : m_processi) {
-        if (processo->state() != QProcess::NotRunning) {
-            ::kill(pid_t(processo->processId()), SIGKILL);
-            processo->waitForFinished(5000);
-        }
-    }
-    m_processi.clear();
-    m_cartella.reset();
-}
-
-QProcess *TestUnicaIstanza::avviaTabellone()
-{
-    auto processo = std::make_unique<QProcess>();
-    processo->setProgram(m_programma);
-    processo->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    processo->start();
-    m_processi.push_back(std::move(processo));
-    return m_processi.back().get();
-}
-
-void TestUnicaIstanza::bloccoAbbandonatoSiRiprende_data()
-{
-    QTest::addColumn<QByteArray>("blocco");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("garbage") << QByteArrayLiteral("\x01\xff tabellone?\n\n");
-    QTest::newRow("a dead program") << QByteArrayLiteral("<dead>\ntabellone\n") + QSysInfo::machineHostName().toUtf8() + '\n';
-}
-
-void TestUnicaIstanza::bloccoAbbandonatoSiRiprende()
-{
-    QFETCH(QByteArray, blocco);
-    if (blocco.startsWith("<dead>")) {
-        QProcess morto;
-        morto.start(QStringLiteral("sleep"), {QStringLiteral("30")});
-        QVERIFY(morto.waitForStarted());
-        const qint64 pid = morto.processId();
-        ::kill(pid_t(pid), SIGKILL);
-        QVERIFY(morto.waitForFinished());
-        blocco.replace("<dead>", QByteArray::number(pid));
-    }
-    QFile file(UnicaIstanza::percorsoBlocco(m_cartella->path()));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(blocco) == blocco.size());
-    file.close();
-
-    UnicaIstanza istanza(m_cartella->path());
-    QCOMPARE(istanza.avvia(), UnicaIstanza::Esito::Prima);
-    QCOMPARE(proprietario(m_cartella->path()), QCoreApplication::applicationPid());
-}
-
-void TestUnicaIstanza::secondaAperturaLasciaLaPrima()
-{
-    const QString cartella = m_cartella->path();
-    QProcess *prima = avviaTabellone();
-    QVERIFY(prima->waitForStarted());
-    QVERIFY2(attendi([&] { return proprietario(cartella) == prima->processId(); }, 20000), "the first board took no lock");
-
-    QProcess *seconda = avviaTabellone();
-    QVERIFY2(seconda->waitForFinished(20000), "the second start stayed up");
-    QCOMPARE(seconda->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(seconda->exitCode(), 0);
-
-    QCOMPARE(prima->state(), QProcess::Running);
-    QCOMPARE(proprietario(cartella), prima->processId());
-    QCOMPARE(contenutoDi(QDir(cartella).filePath(QStringLiteral("ultima.par"))), Registro);
-}
-
-void TestUnicaIstanza::bloccoDiUnProgrammaUccisoNonFerma()
-{
-    const QString cartella = m_cartella->path();
-    QProcess *uccisa = avviaTabellone();
-    QVERIFY(uccisa->waitForStarted());
-    QVERIFY(attendi([&] { return proprietario(cartella) == uccisa->processId(); }, 20000));
-    ::kill(pid_t(uccisa->processId()), SIGKILL);
-    QVERIFY(uccisa->waitForFinished(5000));
-    QVERIFY(QFile::exists(UnicaIstanza::percorsoBlocco(cartella)));
-
-    QProcess *nuova = avviaTabellone();
-    QVERIFY(nuova->waitForStarted());
-    QVERIFY2(attendi([&] { return proprietario(cartella) == nuova->processId(); }, 20000), "the next start did not take the lock");
-    // Still up: it runs the board instead of asking the dead one.
-    QVERIFY(!nuova->waitForFinished(2000));
-}
 
 QTEST_GUILESS_MAIN(TestUnicaIstanza)
 #include "test_unicaistanza.moc"

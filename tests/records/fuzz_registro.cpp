@@ -5,60 +5,45 @@
 // and followed by an append. test_registro runs the same checks on the corpus.
 #include "registro.h"
 
+#include <QBuffer>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
 // Hands the bytes out a few at a time, as a slow disk or a pipe might.
-class APezzi : public QIODevice
+class APezzi : public QBuffer
 {
 public:
     APezzi(const QByteArray &dati, qint64 pezzo)
-        : m_dati(dati)
-        , m_pezzo(pezzo)
+        : m_pezzo(pezzo)
     {
+        setData(dati);
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
-    bool isSequential() const override { return true; }
     int chiamate = 0;
 
 protected:
     qint64 readData(char *dove, qint64 massimo) override
     {
         ++chiamate;
-        const qint64 n = std::min({massimo, m_pezzo, qint64(m_dati.size()) - m_posizione});
-        std::memcpy(dove, m_dati.constData() + m_posizione, size_t(n));
-        m_posizione += n;
-        return n;
+        return QBuffer::readData(dove, std::min(massimo, m_pezzo));
     }
-    qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
-    QByteArray m_dati;
     qint64 m_pezzo;
-    qint64 m_posizione = 0;
 };
 
 // The lines of the format: ended by CR LF, a lone CR or a lone LF; the last
 // may have no end.
-QList<QByteArray> righe(const QByteArray &contenuto)
+QList<QByteArray> righe(QByteArray contenuto)
 {
-    QList<QByteArray> elenco;
-    qsizetype inizio = 0;
-    for (qsizetype i = 0; i < contenuto.size(); ++i) {
-        if (contenuto[i] != '\r' && contenuto[i] != '\n')
-            continue;
-        elenco << contenuto.mid(inizio, i - inizio);
-        if (contenuto[i] == '\r' && i + 1 < contenuto.size() && contenuto[i + 1] == '\n')
-            ++i;
-        inizio = i + 1;
-    }
-    if (inizio < contenuto.size())
-        elenco << contenuto.mid(inizio);
+    QList<QByteArray> elenco = contenuto.replace("\r\n", "\n").replace('\r', '\n').split('\n');
+    if (elenco.last().isEmpty())
+        elenco.removeLast(); // what follows the last line end
     return elenco;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "cartelle.h"
 #include "registro.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -8,14 +10,11 @@
 #include <QTimeZone>
 
 #include <csignal>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-Q_DECLARE_METATYPE(Operazione)
 
 // The fuzz target's checks (fuzz_registro.cpp): the rule a content breaks, or null.
 const char *violazione(const QByteArray &contenuto);
@@ -40,16 +39,28 @@ QByteArray registroAtteso(int secondi, std::initializer_list<int> numeri = {})
     return testo;
 }
 
+// Where the folder choice finds a record (Lasciata) in the program folder, and the per-user folder.
+enum class Registro { Nessuno, Scrivibile, SolaLettura };
+enum class Utente { Esiste, Manca, NonCreabile };
+const QByteArray Lasciata = QByteArrayLiteral("Partita : 01/01/2020 10:00:00\r\n 7 \r\n");
+const QByteArray Continuata = QByteArrayLiteral("Partita : 02/01/2020 10:00:00\r\n 7 \r\n 8 \r\n");
+const QByteArray Nessuno = QByteArrayLiteral("<unreadable>");
+
+bool solaLettura(const QString &percorso, bool cartella)
+{
+    return QFile::setPermissions(percorso, cartella ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner);
+}
+
 QByteArray contenutoDi(const QString &percorso)
 {
     QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : Nessuno;
 }
 
-void scriviFile(const QString &percorso, const QByteArray &contenuto)
+bool scriviFile(const QString &percorso, const QByteArray &contenuto)
 {
     QFile file(percorso);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contenuto) == contenuto.size());
+    return file.open(QIODevice::WriteOnly) && file.write(contenuto) == contenuto.size();
 }
 
 // What a folder holds: its entries, and the record's bytes.
@@ -94,32 +105,23 @@ private:
 };
 
 // Gives its bytes, then fails as a disk that goes away does.
-class Guasto : public QIODevice
+class Guasto : public QBuffer
 {
 public:
-    explicit Guasto(QByteArray dati)
-        : m_dati(std::move(dati))
+    explicit Guasto(const QByteArray &dati)
     {
+        setData(dati);
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
-    bool isSequential() const override { return true; }
 
 protected:
     qint64 readData(char *dove, qint64 massimo) override
     {
-        if (m_dati.isEmpty()) {
+        const qint64 n = QBuffer::readData(dove, massimo);
+        if (n == 0)
             setErrorString(QStringLiteral("Input/output error"));
-            return -1;
-        }
-        const qint64 n = std::min<qint64>(massimo, m_dati.size());
-        std::memcpy(dove, m_dati.constData(), size_t(n));
-        m_dati.remove(0, n);
-        return n;
+        return n == 0 ? -1 : n;
     }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    QByteArray m_dati;
 };
 
 void lettura(const char *nome, const QByteArray &contenuto, const QList<int> &numeri,
@@ -130,6 +132,10 @@ void lettura(const char *nome, const QByteArray &contenuto, const QList<int> &nu
 
 } // namespace
 
+Q_DECLARE_METATYPE(Operazione)
+Q_DECLARE_METATYPE(Registro)
+Q_DECLARE_METATYPE(Utente)
+
 class TestRegistro : public QObject
 {
     Q_OBJECT
@@ -139,11 +145,12 @@ private slots:
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         // Without its files the corpus test would pass on nothing.
-        QVERIFY(QDir(QStringLiteral(CARTELLA_CORPUS)).entryList(QDir::Files).size() >= 12);
+        QVERIFY(QDir(QStringLiteral(CARTELLA_CORPUS)).entryList(QDir::Files).size() >= 20);
     }
 
-    // Operation words match in any case and nothing else; any other argument
-    // appends the number read from the ninth character on.
+    // Operation words match in any case and nothing else; any other argument appends the number
+    // read from the ninth character on: blanks skipped, an optional sign, decimal digits, 0 without
+    // a number, and past the range of long long the reading saturates instead of wrapping.
     void comandoRiconosceParoleEdEstratti_data()
     {
         QTest::addColumn<QString>("argomento");
@@ -151,68 +158,40 @@ private slots:
         QTest::addColumn<long long>("numero");
         QTest::newRow("iNiZiO") << "iNiZiO" << Operazione::Inizio << 0LL;
         QTest::newRow("aNnUlLaTo") << "aNnUlLaTo" << Operazione::Annullato << 0LL;
-        QTest::newRow("Estratto12") << "Estratto12" << Operazione::Estratto << 12LL;
-        QTest::newRow("ESTRATTO12") << "ESTRATTO12" << Operazione::Estratto << 12LL;
-        QTest::newRow("accented first letter is one character")
-            << QString::fromUtf8("Èstratto21") << Operazione::Estratto << 21LL;
-        QTest::newRow("shorter than eight reads 0") << "Estr" << Operazione::Estratto << 0LL;
         QTest::newRow("word with a trailing blank") << "inizio " << Operazione::Estratto << 0LL;
         // Case-folded, the dotless i would become an I.
         QTest::newRow("dotless i") << QString::fromUtf8("ınızıo") << Operazione::Estratto << 0LL;
+        QTest::newRow("accented first letter is one character")
+            << QString::fromUtf8("Èstratto21") << Operazione::Estratto << 21LL;
+        QTest::newRow("shorter than eight reads 0") << "Estr" << Operazione::Estratto << 0LL;
+        const std::pair<const char *, long long> numeri[] = {
+            {"12", 12}, {" \t 45", 45}, {"1 2x", 1}, {"010", 10}, {"+8", 8}, {"-5", -5}, {"", 0}, {"x12", 0},
+            {"- 5", 0}, {"١٢", 0}, {"9223372036854775807", Massimo}, {"18446744073709551623", Massimo},
+            {"-99999999999999999999999", -Massimo}};
+        for (const auto &[testo, numero] : numeri)
+            QTest::addRow("Estratto%s", testo)
+                << "ESTRATTO" + QString::fromUtf8(testo) << Operazione::Estratto << numero;
     }
     void comandoRiconosceParoleEdEstratti()
     {
         QFETCH(QString, argomento);
-        QFETCH(Operazione, operazione);
-        QFETCH(long long, numero);
         const Comando comando = interpretaComando(argomento);
-        QCOMPARE(comando.operazione, operazione);
-        QCOMPARE(comando.numero, numero);
-    }
-
-    // Blanks skipped, an optional sign, decimal digits; 0 without a number;
-    // past the range of long long the reading saturates instead of wrapping.
-    void letturaNumericaLeggeIlNumeroIniziale_data()
-    {
-        QTest::addColumn<QString>("testo");
-        QTest::addColumn<long long>("atteso");
-        QTest::newRow("leading blanks and tab") << " \t 45" << 45LL;
-        QTest::newRow("stops at the first character that cannot continue") << "1 2x" << 1LL;
-        QTest::newRow("leading zero is not octal") << "010" << 10LL;
-        QTest::newRow("plus sign") << "+8" << 8LL;
-        QTest::newRow("minus sign") << "-5" << -5LL;
-        QTest::newRow("empty") << "" << 0LL;
-        QTest::newRow("letter first") << "x12" << 0LL;
-        QTest::newRow("blank after the sign") << "- 5" << 0LL;
-        QTest::newRow("Arabic-Indic digits") << QString::fromUtf8("١٢") << 0LL;
-        QTest::newRow("largest long long") << "9223372036854775807" << Massimo;
-        QTest::newRow("2^64 + 7 does not wrap to 7") << "18446744073709551623" << Massimo;
-        QTest::newRow("huge negative") << "-99999999999999999999999" << -Massimo;
-    }
-    void letturaNumericaLeggeIlNumeroIniziale()
-    {
-        QFETCH(QString, testo);
-        QFETCH(long long, atteso);
-        QCOMPARE(letturaNumerica(testo), atteso);
+        QTEST(comando.operazione, "operazione");
+        QTEST(comando.numero, "numero");
     }
 
     // Every locale writes the four-digit year and the seconds, and no time zone.
     void intestazioneHaAnnoInteroESenzaFusoOrario_data()
     {
         QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("esatta"); // empty: only the rules above
-        QTest::newRow("it_IT") << QLocale(QLocale::Italian, QLocale::Italy) << Intestazione;
-        QTest::newRow("en_US, short year and zone") << QLocale(QLocale::English, QLocale::UnitedStates) << QString();
-        QTest::newRow("es_ES, zone in brackets") << QLocale(QLocale::Spanish, QLocale::Spain) << QString();
+        QTest::newRow("it_IT") << QLocale(QLocale::Italian, QLocale::Italy);
+        QTest::newRow("en_US, short year and zone") << QLocale(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("es_ES, zone in brackets") << QLocale(QLocale::Spanish, QLocale::Spain);
     }
     void intestazioneHaAnnoInteroESenzaFusoOrario()
     {
         QFETCH(QLocale, locale);
-        QFETCH(QString, esatta);
-        const QDateTime quando(QDate(2026, 12, 6), QTime(21, 5, 33), QTimeZone(3600));
-        const QString testo = testoIntestazione(quando, locale);
-        if (!esatta.isEmpty())
-            QCOMPARE(testo, esatta);
+        const QString testo = testoIntestazione({QDate(2026, 12, 6), QTime(21, 5, 33), QTimeZone(3600)}, locale);
         QVERIFY2(testo.startsWith(QLatin1String("Partita : ")) && testo.contains(QLatin1String("2026"))
                      && testo.contains(QLatin1String("05:33")) && !testo.contains(QLatin1String("UTC"))
                      && !testo.contains(QLatin1Char('(')) && testo == testo.trimmed(), qPrintable(testo));
@@ -221,6 +200,7 @@ private slots:
     // From untrusted bytes the reader keeps the first line as header, cut to
     // 256 characters, and after it each number 1..90 once, first seen first,
     // from whole lines of at most 1024 bytes: no limit makes a number of part of a line.
+    // Line ends, text lines and numbers out of range are the corpus's (see below).
     void lettoreTieneSoloNumeriDa1a90_data()
     {
         QTest::addColumn<QByteArray>("contenuto");
@@ -228,29 +208,18 @@ private slots:
         QTest::addColumn<QList<int>>("numeri");
         const QByteArray h = Intestazione.toLatin1() + "\r\n";
         lettura("empty file", "", {}, "");
-        lettura("header only", h, {});
-        lettura("blank lines", h + "\r\n\r\n   \r\n 4 \r\n\r\n", {4});
-        lettura("text lines", h + "ciao\r\n 4 \r\nx5\r\n", {4});
-        lettura("negatives", h + " -1 \r\n -90 \r\n -99999999999999999999999 \r\n 2 \r\n", {2});
-        QByteArray limiti = h + " 0 \r\n 1 \r\n 90 \r\n";
-        for (int n = 91; n <= 100; ++n)
-            limiti += rigaNumero(n);
-        lettura("0 and 91..100 dropped, 1 and 90 kept", limiti, {1, 90});
         lettura("huge numbers that wrap to 7", h + " 18446744073709551623 \r\n 4294967303 \r\n 3 \r\n", {3});
-        lettura("last line without line end", h + " 3 \r\n 90", {3, 90});
-        lettura("duplicates once, first seen first", h + " 7 \r\n 7 \r\n 8 \r\n 3 \r\n 8", {7, 8, 3});
-        lettura("CR-only line ends", h.chopped(1) + " 1 \r 2 \r", {1, 2});
-        lettura("LF-only line ends", h.chopped(2) + "\n 1 \n 2 \n", {1, 2});
+        lettura("duplicates once, first seen first; last line without end",
+                h + " 7 \r\n 7 \r\n 8 \r\n 3 \r\n 8 \r\n 90", {7, 8, 3, 90});
         lettura("NUL bytes", QByteArrayLiteral("Parti\0ta\r\n\0 7 \r\n 8\0 \r\n 9 \r\n"), {8, 9},
                 QString::fromLatin1("Parti\0ta", 8));
-        lettura("header of 300 characters cut to 256 characters", "P" + QString(300, u'è').toUtf8() + "\r\n 5 \r\n",
-                {5}, "P" + QString(255, u'è'));
+        // Cut in characters, not bytes, from a header line past the line limit.
+        lettura("header of 3000 characters: its first 256, then the numbers",
+                "P" + QString(3000, u'è').toUtf8() + "\r\n 5 \r\n", {5}, "P" + QString(255, u'è'));
         lettura("longest line: 1024 bytes", h + QByteArray(1022, ' ') + "7 \r\n 8 \r\n", {7, 8});
         lettura("a line of 1025 bytes is skipped whole", h + QByteArray(1023, ' ') + "7 \r\n 8 \r\n", {8});
         lettura("a long line starting with a number is skipped whole",
                 h + " 4" + QByteArray(5000, ' ') + "5\r\n 6 ", {6});
-        lettura("header of 5000 bytes: its start, then the numbers", QByteArray(5000, 'a') + "\n 9 \n",
-                {9}, QString(256, u'a'));
         // Lines straddling the reader's 64 KiB blocks, the last line without end.
         QByteArray blocchi = h;
         while (blocchi.size() < 65536 - 2)
@@ -263,15 +232,6 @@ private slots:
             oltre += " 45 \r\n";
         lettura("17 MB: every line counts, none is cut", oltre + " 88 \r\n", {45, 88},
                 QStringLiteral("Partita : 01/12/2026 20:00:00 "));
-        // Long garbage lines between the numbers; a slow reader times out here.
-        QByteArray mega = h;
-        QList<int> tanti;
-        for (int i = 0; mega.size() < 3 * 1024 * 1024; ++i) {
-            if (i < 90)
-                tanti << 90 - i;
-            mega += rigaNumero(90 - i % 90) + QByteArray(500, i % 2 ? '9' : '\0') + "\n";
-        }
-        lettura("3 MB of numbers and garbage", mega, tanti);
     }
     void lettoreTieneSoloNumeriDa1a90()
     {
@@ -296,9 +256,8 @@ private slots:
         const QByteArray nessuno;
         const QList<int> vuoto;
         QTest::newRow("new game over an old record, then 3, 17, 5")
-            << QByteArray("Partita : x\r\n 4 \r\n") << vuoto << QList<int>{0, 3, 17, 5} << registroAtteso(0, {3, 17, 5});
-        QTest::newRow("withdrawing 17 rewrites the rest")
-            << nessuno << vuoto << QList<int>{0, 3, 17, 5, -17} << registroAtteso(4, {3, 5});
+            << QByteArray("Partita : x\r\n 4 \r\n") << vuoto << QList<int>{0, 3, 17, 5}
+            << registroAtteso(0, {3, 17, 5});
         QTest::newRow("withdrawing the only number leaves the header")
             << nessuno << vuoto << QList<int>{0, 8, -8} << registroAtteso(2);
         QTest::newRow("rewrite is ascending, a redraw goes at the end")
@@ -326,12 +285,12 @@ private slots:
         QTemporaryDir cartella;
         const RegistroPartita registro(cartella.path());
         if (!iniziale.isNull())
-            scriviFile(registro.percorso(), iniziale);
+            QVERIFY(scriviFile(registro.percorso(), iniziale));
         // A save file's leftover cut mid-line, a backup copy, the name in capitals.
         const QStringList altri = {"ultima.par.x9Yz0Q", "ultima.par~", "ULTIMA.PAR"};
         const QByteArray altro = registroAtteso(0, {40, 50}) + " 6";
         for (const QString &nome : altri)
-            scriviFile(cartella.filePath(nome), altro);
+            QVERIFY(scriviFile(cartella.filePath(nome), altro));
         QCOMPARE(registro.esiste(), !iniziale.isNull());
         TabellaEstratti estratti{};
         for (const int n : tabellone)
@@ -353,7 +312,8 @@ private slots:
     {
         QTemporaryDir cartella;
         const RegistroPartita registro(cartella.path());
-        scriviFile(registro.percorso(), "Partita : x\r\n 40 \r\n" + QByteArray(70000, '9') + "\r\n 7 \r\n 40 \r\n");
+        QVERIFY(scriviFile(registro.percorso(),
+                           "Partita : x\r\n 40 \r\n" + QByteArray(70000, '9') + "\r\n 7 \r\n 40 \r\n"));
         QVERIFY(registro.aggiungi(20, momento(0)).riuscita());
         QCOMPARE(contenutoDi(registro.percorso()), registroAtteso(0, {7, 40, 20}));
     }
@@ -377,7 +337,6 @@ private slots:
     {
         QFETCH(QString, situazione);
         QFETCH(QString, motivo);
-        QFETCH(QList<int>, numeri);
         QTemporaryDir cartella;
         const RegistroPartita registro(cartella.path());
         const QByteArray nome = QFile::encodeName(registro.percorso());
@@ -391,13 +350,13 @@ private slots:
             else if (situazione == QLatin1String("fifo"))
                 QCOMPARE(mkfifo(nome.constData(), 0644), 0);
             else if (situazione == QLatin1String("000"))
-                scriviFile(registro.percorso(), registroAtteso(0, {5})), chmod(nome.constData(), 0);
+                QVERIFY(scriviFile(registro.percorso(), registroAtteso(0, {5})) && chmod(nome.constData(), 0) == 0);
             const ComeUtenteComune utente(cartella.path());
             QVERIFY(utente.riuscito());
             letta = registro.leggi();
         }
         QCOMPARE(letta.errore, motivo);
-        QCOMPARE(letta.numeri, numeri);
+        QTEST(letta.numeri, "numeri");
         const QString messaggio = messaggioLettura(registro.percorso(), letta.errore);
         QVERIFY2(messaggio.contains(QDir::toNativeSeparators(registro.percorso())) && messaggio.contains(motivo),
                  qPrintable(messaggio));
@@ -409,27 +368,22 @@ private slots:
     {
         QTemporaryDir base;
         const QDir cartella(base.path());
-        const RegistroPartita registro(base.path());
         // A name made by Qt's own generator for that template.
         QTemporaryFile propria(cartella.filePath(QStringLiteral("ultima.par.XXXXXX")));
         propria.setAutoRemove(false);
         QVERIFY(propria.open());
-        propria.close();
-        const QStringList tolti = {QFileInfo(propria).fileName(), "ultima.par.AbCdEz"};
         const QStringList restano = {"ultima.par", "ultima.par.bak", "altra.par.ABCdef", "ultima.par.abc12z",
                                      "ultima.par.abcdefg", "ULTIMA.PAR.abcdef", "xultima.par.abcdef"};
-        for (const QString &nome : tolti + restano)
-            scriviFile(cartella.filePath(nome), "Partita : x\r\n");
+        for (const QString &nome : restano + QStringList{QFileInfo(propria).fileName(), "ultima.par.AbCdEz"})
+            QVERIFY(scriviFile(cartella.filePath(nome), "Partita : x\r\n"));
         QVERIFY(cartella.mkdir(QStringLiteral("ultima.par.qwerty")));
-        QVERIFY(QFile::link(cartella.filePath(QStringLiteral("ultima.par")), cartella.filePath(QStringLiteral("ultima.par.zzzzzz"))));
-        QVERIFY(QDir().mkpath(base.filePath(QStringLiteral("sotto"))));
-        scriviFile(base.filePath(QStringLiteral("sotto/ultima.par.abcdef")), "x");
-        QCOMPARE(registro.pulisciTemporanei(), 2);
-        QStringList attese = restano + QStringList{"ultima.par.qwerty", "ultima.par.zzzzzz", "sotto"};
+        QVERIFY(QFile::link(cartella.filePath(QStringLiteral("ultima.par")),
+                            cartella.filePath(QStringLiteral("ultima.par.zzzzzz"))));
+        QCOMPARE(RegistroPartita(base.path()).pulisciTemporanei(), 2);
+        QStringList attese = restano + QStringList{"ultima.par.qwerty", "ultima.par.zzzzzz"};
         attese.sort();
-        QCOMPARE(cartella.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name), attese);
-        QVERIFY(QFileInfo::exists(base.filePath(QStringLiteral("sotto/ultima.par.abcdef"))));
-        QCOMPARE(contenutoDi(cartella.filePath(QStringLiteral("ultima.par"))), QByteArray("Partita : x\r\n"));
+        QCOMPARE(cartella.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
+                 attese);
     }
 
     // A write that fails names the real reason and leaves the folder exactly as it was.
@@ -438,14 +392,15 @@ private slots:
         QTest::addColumn<QString>("situazione");
         QTest::addColumn<int>("scrittura"); // as passo() takes it
         QTest::addColumn<QString>("motivo"); // part of the message
-        const QList<std::pair<const char *, const char *>> casi = {
-            {"missing folder", "la cartella"}, {"record is a directory", "è una cartella"}, {"/proc", ""},
+        const std::pair<const char *, const char *> casi[] = {
+            {"missing folder", "la cartella"}, {"record is a directory", "è una cartella"},
             {"file size limit", "la scrittura non è riuscita"}, {"read-only record", "il file è di sola lettura"},
             {"unreadable record", "permesso negato"}, {"read-only folder", "la cartella non permette di scrivere"}};
+        const std::pair<const char *, int> scritture[] = {{"new game", 0}, {"append", 77}, {"rewrite", -4}};
         for (const auto &[situazione, motivo] : casi) {
-            QTest::addRow("%s, new game", situazione) << QString::fromLatin1(situazione) << 0 << QString::fromUtf8(motivo);
-            QTest::addRow("%s, append", situazione) << QString::fromLatin1(situazione) << 77 << QString::fromUtf8(motivo);
-            QTest::addRow("%s, rewrite", situazione) << QString::fromLatin1(situazione) << -4 << QString::fromUtf8(motivo);
+            for (const auto &[come, scrittura] : scritture)
+                QTest::addRow("%s, %s", situazione, come)
+                    << QString::fromLatin1(situazione) << scrittura << QString::fromUtf8(motivo);
         }
     }
     void scritturaFallitaLasciaTuttoComEra()
@@ -455,36 +410,35 @@ private slots:
         QFETCH(QString, motivo);
         QTemporaryDir base;
         const QString nome = base.filePath(QString::fromLatin1(NomeRegistro));
-        rlimit senza{};
-        getrlimit(RLIMIT_FSIZE, &senza);
-        rlimit limite = senza;
         QString cartella = base.path();
         if (situazione == QLatin1String("missing folder")) {
             cartella = base.filePath(QStringLiteral("non/esiste"));
-        } else if (situazione == QLatin1String("/proc")) {
-            cartella = situazione;
         } else if (situazione == QLatin1String("record is a directory")) {
             QVERIFY(QDir().mkpath(nome + QStringLiteral("/dentro")));
-        } else if (situazione.endsWith(QLatin1String("record")) || situazione.endsWith(QLatin1String("folder"))) {
-            scriviFile(nome, registroAtteso(0, {4, 8, 15}));
-            const QByteArray nativo = QFile::encodeName(nome);
-            chmod(nativo.constData(), situazione == QLatin1String("read-only record")    ? 0444
-                                      : situazione == QLatin1String("unreadable record") ? 0
-                                                                                          : 0666);
         } else {
-            scriviFile(nome, registroAtteso(0, {4, 8, 15}));
-            // A size limit, on a disk that is not full: the smallest write, a header, is 31 bytes.
+            QVERIFY(scriviFile(nome, registroAtteso(0, {4, 8, 15})));
+            // Writable by the ordinary user unless the case takes that away.
+            chmod(QFile::encodeName(nome).constData(), situazione == QLatin1String("read-only record")    ? 0444
+                                                       : situazione == QLatin1String("unreadable record") ? 0
+                                                                                                           : 0666);
+        }
+        rlimit senza{};
+        getrlimit(RLIMIT_FSIZE, &senza);
+        rlimit limite = senza;
+        if (situazione == QLatin1String("file size limit")) {
+            // A disk that is not full, and a limit 3 bytes short of the new record: a write
+            // in place, as a kill in the middle of one, would leave the record cut.
+            const QByteArray nuovo = scrittura > 0 ? registroAtteso(0, {4, 8, 15, 77}) : registroAtteso(9);
             std::signal(SIGXFSZ, SIG_IGN);
-            limite.rlim_cur = 16;
+            limite.rlim_cur = rlim_t(nuovo.size() - 3);
         }
         const QByteArray prima = stato(base.path());
         const RegistroPartita registro(cartella);
         TabellaEstratti estratti{};
         EsitoScrittura esito;
         {
-            const bool permessi = situazione.startsWith(QLatin1String("read-only")) || situazione.startsWith(QLatin1String("unreadable"));
             std::optional<ComeUtenteComune> utente;
-            if (permessi)
+            if (situazione.startsWith(QLatin1String("read-only")) || situazione.startsWith(QLatin1String("unreadable")))
                 utente.emplace(base.path(), situazione.endsWith(QLatin1String("folder")) ? 0555 : 0777);
             QVERIFY(!utente || utente->riuscito());
             setrlimit(RLIMIT_FSIZE, &limite);
@@ -494,7 +448,104 @@ private slots:
         chmod(QFile::encodeName(base.path()).constData(), 0700);
         QVERIFY2(!esito.riuscita() && esito.errore.contains(motivo), qPrintable(esito.errore));
         QCOMPARE(stato(base.path()), prima);
-        QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/ultima.par")));
+    }
+
+    // The record stays in the program folder only where it can be replaced there; otherwise it
+    // moves to the per-user folder (created if missing) carrying the program folder's game with
+    // it, unless a game was already continued there; with nowhere to write, it says where it tried.
+    void sceltaDelleCartelle_data()
+    {
+        QTest::addColumn<QString>("poste");        // pictures in "bin", in "share" (../share/tabellone) or nowhere
+        QTest::addColumn<bool>("programmaChiuso"); // program folder read-only
+        QTest::addColumn<Registro>("registro");    // a record in the program folder (Lasciata)
+        QTest::addColumn<Utente>("utente");
+        QTest::addColumn<bool>("continuata");      // the per-user folder already holds Continuata
+        QTest::addColumn<QString>("immagini");     // "bin" or "share"
+        QTest::addColumn<QString>("cartella");     // "bin", "utente" or "" (not saved)
+        QTest::addColumn<QByteArray>("contenuto"); // the record there once carried over
+
+        using R = Registro;
+        using U = Utente;
+        QTest::newRow("writable program folder keeps its own record")
+            << "bin" << false << R::Scrivibile << U::Esiste << true << "bin" << "bin" << Lasciata;
+        QTest::newRow("read-only program folder moves the game to the user")
+            << "bin" << true << R::Scrivibile << U::Esiste << false << "bin" << "utente" << Lasciata;
+        QTest::newRow("read-only record in a writable folder moves to the user")
+            << "bin" << false << R::SolaLettura << U::Esiste << false << "bin" << "utente" << Lasciata;
+        QTest::newRow("a game already continued by the user is not overwritten")
+            << "bin" << true << R::SolaLettura << U::Esiste << true << "bin" << "utente" << Continuata;
+        QTest::newRow("installed: pictures from share, a stray record in bin ignored")
+            << "share" << false << R::Scrivibile << U::Esiste << false << "share" << "utente" << Nessuno;
+        QTest::newRow("installed: missing per-user folder is created")
+            << "share" << true << R::Nessuno << U::Manca << false << "share" << "utente" << Nessuno;
+        QTest::newRow("installed: per-user folder cannot be created, not saved")
+            << "share" << true << R::Nessuno << U::NonCreabile << false << "share" << "" << Nessuno;
+        QTest::newRow("nothing writable beside the pictures: not saved, both tried")
+            << "bin" << true << R::SolaLettura << U::NonCreabile << false << "bin" << "" << Nessuno;
+        QTest::newRow("no pictures anywhere: looked for beside the executable")
+            << "" << false << R::Nessuno << U::Esiste << false << "bin" << "utente" << Nessuno;
+    }
+    void sceltaDelleCartelle()
+    {
+        QFETCH(QString, poste);
+        QFETCH(bool, programmaChiuso);
+        QFETCH(Registro, registro);
+        QFETCH(Utente, utente);
+        QFETCH(bool, continuata);
+        QFETCH(QString, immagini);
+        QFETCH(QString, cartella);
+        QTemporaryDir radice;
+        // Permissions mean nothing to root, and CI runs as root: as nobody, as a player would.
+        const ComeUtenteComune comune(radice.path());
+        QVERIFY(comune.riuscito());
+        const QDir r(radice.path());
+        const QString bin = r.filePath(QStringLiteral("usr/bin"));
+        const QString share = r.filePath(QStringLiteral("usr/share/tabellone"));
+        const QString casa = r.filePath(QStringLiteral("casa/.local/share"));
+        const QString dati = casa + QStringLiteral("/tabellone");
+        const QString lasciata = bin + QStringLiteral("/ultima.par");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share) && QDir().mkpath(casa));
+        if (!poste.isEmpty())
+            QVERIFY(scriviFile((poste == QLatin1String("bin") ? bin : share) + QStringLiteral("/img00.gif"), "GIF89a"));
+        if (registro != Registro::Nessuno)
+            QVERIFY(scriviFile(lasciata, Lasciata));
+        if (registro == Registro::SolaLettura)
+            QVERIFY(solaLettura(lasciata, false));
+        if (utente == Utente::Esiste)
+            QVERIFY(QDir().mkpath(dati));
+        if (continuata)
+            QVERIFY(scriviFile(dati + QStringLiteral("/ultima.par"), Continuata));
+        if (programmaChiuso)
+            QVERIFY(solaLettura(bin, true));
+        if (utente == Utente::NonCreabile)
+            QVERIFY(solaLettura(casa, true));
+
+        const Cartelle scelta = scegliCartelle(bin, dati);
+        QCOMPARE(scelta.immagini, immagini == QLatin1String("bin") ? bin : share);
+        const QString attesa = cartella.isEmpty() ? QString() : (cartella == QLatin1String("bin") ? bin : dati);
+        QCOMPARE(scelta.registro, attesa);
+        QCOMPARE(scelta.salvata(), !cartella.isEmpty());
+
+        QVERIFY(riportaPartita(scelta).riuscita());
+        if (scelta.salvata()) {
+            QTEST(contenutoDi(attesa + QStringLiteral("/ultima.par")), "contenuto");
+            // The place chosen really takes the game's writes.
+            const EsitoScrittura esito = RegistroPartita(scelta.registro).aggiungi(9, QDateTime::currentDateTime());
+            QVERIFY2(esito.riuscita(), qPrintable(esito.errore));
+        } else {
+            // Told where it tried: the program folder only where the pictures made it one.
+            const QStringList tentate = poste == QLatin1String("bin") ? QStringList{bin, dati} : QStringList{dati};
+            QCOMPARE(scelta.tentate, tentate);
+            const QString avviso = avvisoNonSalvata(scelta);
+            QVERIFY(avviso.contains(QStringLiteral("NON viene salvata")));
+            for (const QString &c : tentate)
+                QVERIFY2(avviso.contains(QDir::toNativeSeparators(c)), qPrintable(avviso));
+        }
+        // The program folder's own record is never changed by the choice.
+        if (registro != Registro::Nessuno)
+            QCOMPARE(contenutoDi(lasciata), cartella == QLatin1String("bin") ? Lasciata + " 9 \r\n" : Lasciata);
+        QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(casa, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     // Every past finding and hand-made nasty file passes the fuzz target's checks.
