@@ -129,6 +129,17 @@ private:
     std::array<bool, Dichiarazioni::UltimoNumero + 1> m_visti{};
 };
 
+// A fresh header, then every number drawn on the board but `tranne`, ascending.
+QByteArray dalTabellone(const TabellaEstratti &estratti, const QDateTime &momento, long long tranne = 0)
+{
+    QByteArray contenuto = rigaIntestazione(momento);
+    for (int n = Dichiarazioni::PrimoNumero; n <= Dichiarazioni::UltimoNumero; ++n) {
+        if (n != tranne && estratti[std::size_t(n)] == Dichiarazioni::Estratto)
+            contenuto += rigaNumero(n);
+    }
+    return contenuto;
+}
+
 } // namespace
 
 Comando interpretaComando(const QString &argomento)
@@ -253,11 +264,14 @@ EsitoScrittura RegistroPartita::nuovaPartita(const QDateTime &momento) const
 EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti &estratti,
                                          const QDateTime &momento) const
 {
+    // A record far larger than any this program writes is not copied: the
+    // board's numbers, the new one last.
+    const auto ricostruito = [&] { return scrivi(dalTabellone(estratti, momento, numero) + rigaNumero(numero)); };
     QByteArray contenuto;
     QFile esistente(percorso());
     if (QFileInfo(esistente).isFile()) {
         if (esistente.size() > LimiteCopia)
-            return ricostruisci(numero, estratti, momento);
+            return ricostruito();
         if (esistente.open(QIODevice::ReadOnly))
             contenuto = esistente.read(LimiteCopia + 1);
         if (!esistente.isOpen() || esistente.error() != QFileDevice::NoError) {
@@ -266,7 +280,7 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti
                         .arg(motivo.isEmpty() ? esistente.errorString() : motivo)};
         }
         if (contenuto.size() > LimiteCopia) // grown since it was looked at
-            return ricostruisci(numero, estratti, momento);
+            return ricostruito();
     }
     if (contenuto.isEmpty())
         contenuto = rigaIntestazione(momento); // no record yet: start one, keep the draw
@@ -286,28 +300,9 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const QDateTime &mome
     return aggiungi(numero, estratti, momento);
 }
 
-EsitoScrittura RegistroPartita::ricostruisci(long long numero, const TabellaEstratti &estratti,
-                                             const QDateTime &momento) const
-{
-    TabellaEstratti senza = estratti;
-    if (Dichiarazioni::numeroValido(numero))
-        senza[std::size_t(numero)] = Dichiarazioni::NonEstratto;
-    QByteArray contenuto = rigaIntestazione(momento);
-    for (int n = Dichiarazioni::PrimoNumero; n <= Dichiarazioni::UltimoNumero; ++n) {
-        if (senza[std::size_t(n)] == Dichiarazioni::Estratto)
-            contenuto += rigaNumero(n);
-    }
-    return scrivi(contenuto + rigaNumero(numero));
-}
-
 EsitoScrittura RegistroPartita::riscrivi(const TabellaEstratti &estratti, const QDateTime &momento) const
 {
-    QByteArray contenuto = rigaIntestazione(momento);
-    for (int n = 1; n <= 90; ++n) {
-        if (estratti[n] == -1)
-            contenuto += rigaNumero(n);
-    }
-    return scrivi(contenuto);
+    return scrivi(dalTabellone(estratti, momento));
 }
 
 bool RegistroPartita::esiste() const
@@ -351,10 +346,13 @@ EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
 {
     // Written beside the record and renamed over it once complete and on disk.
     QSaveFile file(percorso());
-    if (!file.open(QIODevice::WriteOnly)) {
+    // What the file system shows says more than the call's own error.
+    const auto perche = [&] {
         const QString motivo = motivoVisibile(percorso(), true);
-        return {motivo.isEmpty() ? descriviErrore(file) : motivo};
-    }
+        return EsitoScrittura{motivo.isEmpty() ? descriviErrore(file) : motivo};
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return perche();
     // Flushed by hand: commit() does not notice a buffered write that fails
     // (disk full), and would put the cut file in place of the record.
     if (file.write(contenuto) != contenuto.size() || !file.flush()) {
@@ -362,9 +360,7 @@ EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
         file.cancelWriting();
         return {errore};
     }
-    if (!file.commit()) {
-        const QString motivo = motivoVisibile(percorso(), true);
-        return {motivo.isEmpty() ? descriviErrore(file) : motivo};
-    }
+    if (!file.commit())
+        return perche();
     return {};
 }

@@ -105,8 +105,6 @@ public:
 
 private:
     EsitoScrittura scrivi(const QByteArray &contenuto) const;
-    // A fresh header, the drawn numbers but numero in ascending order, numero last.
-    EsitoScrittura ricostruisci(long long numero, const TabellaEstratti &estratti, const QDateTime &momento) const;
 
     QString m_cartella;
 };
