@@ -423,13 +423,9 @@ void frmTabellone::ingrandisciRiduci()
     else
         setWindowState(windowState() | Qt::WindowMaximized);
     // The window manager applies the new state a moment later: the layout
-    // pass waits for the size it gives (changeEvent, resizeEvent), or for
-    // this timer if it never answers. A platform that resizes at once has
-    // already answered.
-    if (size() != *m_ingrandimento)
-        QMetaObject::invokeMethod(this, &frmTabellone::completaIngrandisciRiduci, Qt::QueuedConnection);
-    else
-        m_attesaIngrandimento->start();
+    // pass waits for the size it gives (resizeEvent), or for this timer if
+    // it never answers.
+    m_attesaIngrandimento->start();
 }
 
 void frmTabellone::completaIngrandisciRiduci()
@@ -482,13 +478,6 @@ void frmTabellone::hideEvent(QHideEvent *event)
     QWidget::hideEvent(event);
     if (!event->spontaneous())
         terminaModale();
-}
-
-void frmTabellone::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && m_ingrandimento && size() != *m_ingrandimento)
-        QMetaObject::invokeMethod(this, &frmTabellone::completaIngrandisciRiduci, Qt::QueuedConnection);
 }
 
 void frmTabellone::closeEvent(QCloseEvent *event)

@@ -73,7 +73,6 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override; // Form_Resize
     void keyPressEvent(QKeyEvent *event) override;  // Form_KeyDown
-    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
