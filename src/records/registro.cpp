@@ -290,16 +290,6 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti
     return scrivi(contenuto);
 }
 
-EsitoScrittura RegistroPartita::aggiungi(long long numero, const QDateTime &momento) const
-{
-    TabellaEstratti estratti{};
-    if (QFileInfo(percorso()).size() > LimiteCopia) {
-        for (const int n : leggi().numeri)
-            estratti[std::size_t(n)] = Dichiarazioni::Estratto;
-    }
-    return aggiungi(numero, estratti, momento);
-}
-
 EsitoScrittura RegistroPartita::riscrivi(const TabellaEstratti &estratti, const QDateTime &momento) const
 {
     return scrivi(dalTabellone(estratti, momento));

@@ -85,9 +85,6 @@ public:
     // larger than LimiteCopia, far larger than any this program writes, is
     // not copied: it is rebuilt from the board (estratti), the new number last.
     EsitoScrittura aggiungi(long long numero, const TabellaEstratti &estratti, const QDateTime &momento) const;
-    // As above for a caller without the board: an oversized record is
-    // rebuilt from the numbers read back from it.
-    EsitoScrittura aggiungi(long long numero, const QDateTime &momento) const;
     // A fresh header, then every drawn number in ascending order.
     EsitoScrittura riscrivi(const TabellaEstratti &estratti, const QDateTime &momento) const;
 
