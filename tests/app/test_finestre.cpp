@@ -244,6 +244,41 @@ private slots:
         // The tools folder is looked in only when PATH is missing.
         QCOMPARE(cercati, conPath || !conCartella ? QStringList() : QStringList{"C:\\Tools\\MSINFO32.EXE"});
     }
+    // Keys that type a character, a press on its surface, a click on the picture and a left click
+    // on the comment close the pop-up; keys that type nothing and other buttons on the comment do not.
+    void chiusuraDelPopup_data()
+    {
+        QTest::addColumn<int>("tasto");         // 0: a click instead
+        QTest::addColumn<QString>("controllo"); // the one clicked; empty: the pop-up's own surface
+        QTest::addColumn<int>("pulsante");
+        QTest::addColumn<bool>("chiude");
+        QTest::newRow("escape closes") << int(Qt::Key_Escape) << QString() << 0 << true;
+        QTest::newRow("F1 leaves it open") << int(Qt::Key_F1) << QString() << 0 << false;
+        QTest::newRow("a press on its surface closes") << 0 << QString() << int(Qt::LeftButton) << true;
+        QTest::newRow("a click on the picture closes") << 0 << "ImgNumero" << int(Qt::LeftButton) << true;
+        QTest::newRow("a click on the comment closes") << 0 << "LblSmorfia" << int(Qt::LeftButton) << true;
+        QTest::newRow("a right click on the comment does not") << 0 << "LblSmorfia" << int(Qt::RightButton) << false;
+    }
+    void chiusuraDelPopup()
+    {
+        QFETCH(int, tasto);
+        QFETCH(QString, controllo);
+        QFETCH(int, pulsante);
+        Banco banco;
+        banco.crea().show();
+        bool aperto = true;
+        QVERIFY(banco.estrai(5, [&](frmTip *tip) {
+            if (tasto)
+                QTest::keyClick(tip, Qt::Key(tasto));
+            else
+                QTest::mouseClick(controllo.isEmpty() ? tip : tip->findChild<QWidget *>(controllo),
+                                  Qt::MouseButton(pulsante));
+            aperto = tip->isVisible();
+            if (aperto)
+                QTest::keyClick(tip, Qt::Key_Space);
+        }));
+        QTEST(!aperto, "chiude");
+    }
 };
 
 QTEST_MAIN(TestFinestre)
