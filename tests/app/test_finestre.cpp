@@ -49,7 +49,7 @@ class TestFinestre : public QObject
     Q_OBJECT
 
 private slots:
-    // Installed, the record lives apart from the pictures, beside another game file. The start
+    // Installed, the record has a folder of its own, beside another game file. The start
     // screen shows its texts whole and the resumed record, which it only reads; draws and
     // withdrawals go to that record, nothing beside the pictures. Only F1 alone opens the
     // information. While the board is up the start screen takes no input; each start stores the
@@ -58,21 +58,16 @@ private slots:
     void schermataIniziale()
     {
         Banco banco;
-        QTemporaryDir altrove;
-        const QDir registri(altrove.path());
+        QVERIFY(QDir(banco.cartella.path()).mkdir(QStringLiteral("registro")));
+        const QString registri = banco.percorso(QStringLiteral("registro"));
         const QByteArray ripresa = IntestazioneVecchia + righe({42, 7});
-        QFile ultima(registri.filePath(QStringLiteral("ultima.par")));
-        QFile altra(registri.filePath(QStringLiteral("altra.par")));
-        QVERIFY(ultima.open(QIODevice::WriteOnly) && ultima.write(ripresa) == ripresa.size());
-        QVERIFY(altra.open(QIODevice::WriteOnly) && altra.write(Intestazione + righe({1, 2, 3})) > 0);
-        ultima.close();
-        altra.close();
+        banco.scrivi(QStringLiteral("registro/ultima.par"), ripresa);
+        banco.scrivi(QStringLiteral("registro/altra.par"), Intestazione + righe({1, 2, 3}));
         const auto registro = [&] {
-            QFile file(ultima.fileName());
+            QFile file(registri + QStringLiteral("/ultima.par"));
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
-
-        banco.s = std::make_unique<frmSplash>(banco.richieste, banco.cartella.path(), altrove.path());
+        banco.s = std::make_unique<frmSplash>(banco.richieste, banco.cartella.path(), registri);
         frmSplash &s = *banco.s;
         s.tabellone()->impostaOrologio(Banco::adesso);
         s.show();
@@ -202,8 +197,7 @@ private slots:
         const QString chiave = QString::fromLatin1(ChiaveMsinfo);
         QCOMPARE(GetKeyValue(registro, ChiaveLocalMachine, chiave, QStringLiteral("PATH"), risultato), letto);
         QTEST(risultato, "atteso");
-        QCOMPARE(registro.chiuse, 1);
-        QCOMPARE(registro.accesso, 0x20019u);
+        QCOMPARE(std::pair(registro.chiuse, registro.accesso), std::pair(1, 0x20019u));
     }
 
     // The tool is looked up first under MSINFO\PATH, then in the tools folder; one that is

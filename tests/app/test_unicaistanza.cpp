@@ -47,13 +47,12 @@ private slots:
             return &processo;
         };
         const auto tieneIlBlocco = [&](const QProcess *processo) {
-            qint64 pid = 0;
-            QString macchina, nome;
-            for (QDeadlineTimer scadenza(20000); pid != processo->processId() && !scadenza.hasExpired();) {
-                QTest::qWait(50);
+            return QTest::qWaitFor([&] {
+                qint64 pid = 0;
+                QString macchina, nome;
                 QLockFile(blocco.fileName()).getLockInfo(&pid, &macchina, &nome);
-            }
-            return pid == processo->processId();
+                return pid == processo->processId();
+            }, 20000);
         };
         QProcess *prima = avvia();
         QVERIFY2(tieneIlBlocco(prima), "a garbage lock stopped the first board");

@@ -116,9 +116,8 @@ private slots:
         QTEST(testoAnnuncio(numero, commento), "atteso");
     }
 
-    // No comment of either list reaches the voice with a letter-by-letter word (an accent mark
-    // left at a word's end, a one-letter abbreviation, a run of capitals), a double blank or an
-    // aside; each is a sentence.
+    // No comment reaches the voice with a word to spell (an accent mark left at a word's end, a
+    // one-letter abbreviation, a run of capitals), a double blank or an aside; each is a sentence.
     void nessunCommentoArrivaAllaVoceDaCompitare()
     {
         const QRegularExpression daCompitare(QStringLiteral("\\w'(?!\\w)|\\b\\w\\.\\s|[A-Z]{2}|  |[()-]"));

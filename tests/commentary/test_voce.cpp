@@ -150,8 +150,6 @@ private slots:
             QTest::mouseClick(b, Qt::LeftButton);
             Voce *voce = s.voce();
             QVERIFY(b->isChecked() && voce);
-            QCOMPARE(cambi.size(), 1);
-            QCOMPARE(cambi.at(0).at(0).value<Voce *>(), voce);
             // Exactly these lines: one not cut short would have ended with "fine" first.
             QStringList attesi;
             for (const QString &testo : {u"Quarantadue. Il caffè."_s, u"Novanta."_s}) {
@@ -174,7 +172,8 @@ private slots:
             QTest::mouseClick(b, Qt::LeftButton);
             QVERIFY(!b->isChecked() && !s.voce());
             QCOMPARE(cambi.size(), 2);
-            QCOMPARE(cambi.at(1).at(0).value<Voce *>(), nullptr);
+            QCOMPARE((QList<Voce *>{cambi[0][0].value<Voce *>(), cambi[1][0].value<Voce *>()}),
+                     (QList<Voce *>{voce, nullptr}));
         }
         dispatcher.ferma();
         QCOMPARE(dispatcher.superstiti(), QStringList());
@@ -196,7 +195,6 @@ private slots:
             QVERIFY2(s.CmdVoce->toolTip().contains(motivo), qPrintable(s.CmdVoce->toolTip()));
             dispatcher.ferma();
         }
-        QCOMPARE(dispatcher.righe(), QStringList());
         QCOMPARE(dispatcher.superstiti(), QStringList());
     }
 };
