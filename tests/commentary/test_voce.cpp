@@ -1,8 +1,4 @@
 // SPDX-License-Identifier: MIT
-// The real speech engine, headless: a speech-dispatcher of the test's own whose
-// only output module writes what it is asked to say into a file.
-#include "annuncio.h"
-#include "commenti.h"
 #include "prova_finestre.h"
 #include "vocesintetica.h"
 
@@ -14,28 +10,43 @@
 #include <QStandardPaths>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Configuration, socket and logs in a temporary folder, so a user's daemon is
-// never touched. The module writes each text as one line, then "speaks" for 3 s:
-// a new announcement has to cut it short, or a "fine" line comes first.
+QByteArray leggi(const QString &nome)
+{
+    QFile file(nome);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void scrivi(const QString &nome, const QString &testo)
+{
+    QFile file(nome);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(testo.toUtf8());
+}
+
+// A speech-dispatcher of the test's own, its configuration, socket and logs in a temporary folder
+// so that a user's daemon is never touched. Its one output module writes each text as a line, then
+// "speaks" for 3 s: a new announcement has to cut it short, or a "fine" line comes first.
 class Dispatcher
 {
 public:
     explicit Dispatcher(const QString &lingua)
     {
-        QDir(radice.path()).mkpath(u"xdg/speech-dispatcher/modules"_s);
+        const QString conf = percorso(u"xdg/speech-dispatcher"_s);
+        QDir().mkpath(conf + u"/modules"_s);
         // Any autospawn a client might try reads this configuration and gives up.
-        scrivi(u"xdg/speech-dispatcher/speechd.conf"_s,
+        scrivi(conf + u"/speechd.conf"_s,
                u"CommunicationMethod \"unix_socket\"\nDisableAutoSpawn\nLogLevel 3\n"
                "AudioOutputMethod \"alsa\"\nAudioALSADevice \"null\"\n"
                "AddModule \"registra\" \"sd_generic\" \"registra.conf\"\nDefaultModule registra\n"
                "DefaultLanguage \"%1\"\n"_s.arg(lingua));
-        scrivi(u"xdg/speech-dispatcher/modules/registra.conf"_s,
+        scrivi(conf + u"/modules/registra.conf"_s,
                u"GenericExecuteSynth \"printf '%s\\\\n' \\'$DATA\\' >> %1; sleep 3; echo fine >> %1\"\n"
                "GenericDelimiters \"~\"\nGenericLanguage \"%2\" \"%2\" \"utf-8\"\n"
                "AddVoice \"%2\" \"MALE1\" \"prova\"\n"_s.arg(percorso(u"detto.txt"_s), lingua));
@@ -43,16 +54,18 @@ public:
         qputenv("XDG_RUNTIME_DIR", radice.path().toLocal8Bit());
         qputenv("SPEECHD_ADDRESS", (u"unix_socket:"_s + presa()).toLocal8Bit());
         processo.setProgram(QStandardPaths::findExecutable(u"speech-dispatcher"_s));
-        processo.setArguments({u"-s"_s, u"-t"_s, u"0"_s, u"-C"_s, percorso(u"xdg/speech-dispatcher"_s), u"-S"_s,
-                               presa(), u"-L"_s, radice.path()});
-        // A group of its own, so its output modules can be ended with it.
-        processo.setChildProcessModifier([] { ::setsid(); });
+        processo.setArguments({u"-s"_s, u"-t"_s, u"0"_s, u"-C"_s, conf, u"-S"_s, presa(), u"-L"_s, radice.path()});
+        // A group of its own, so its output modules can be ended with it; killed if the test is.
+        processo.setChildProcessModifier([] {
+            ::setsid();
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        });
+        processo.setProcessChannelMode(QProcess::MergedChannels);
         processo.setStandardOutputFile(percorso(u"uscita.txt"_s));
-        processo.setStandardErrorFile(percorso(u"uscita.txt"_s), QIODevice::Append);
         processo.start();
         processo.waitForStarted();
-        QDeadlineTimer scadenza(20000);
-        while (!QFile::exists(presa()) && !scadenza.hasExpired() && processo.state() == QProcess::Running)
+        const QDeadlineTimer scadenza(20000);
+        while (!pronto() && processo.state() == QProcess::Running && !scadenza.hasExpired())
             QTest::qWait(20);
     }
     ~Dispatcher() { ferma(); }
@@ -60,56 +73,40 @@ public:
     bool pronto() const { return processo.state() == QProcess::Running && QFile::exists(presa()); }
     QString percorso(const QString &nome) const { return QDir(radice.path()).filePath(nome); }
     QString presa() const { return percorso(u"sd.sock"_s); }
+    void sospendi(bool fermo) { ::kill(pid_t(processo.processId()), fermo ? SIGSTOP : SIGCONT); }
 
     QStringList righe() const
     {
-        QFile file(percorso(u"detto.txt"_s));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
-                                              : QStringList();
+        return QString::fromUtf8(leggi(percorso(u"detto.txt"_s))).split(u'\n', Qt::SkipEmptyParts);
     }
-
-    void sospendi(bool fermo) { ::kill(pid_t(processo.processId()), fermo ? SIGSTOP : SIGCONT); }
 
     // Ends the daemon by its id (it may ignore SIGTERM), then what is left of its group.
     void ferma()
     {
-        const qint64 pid = processo.processId();
-        if (pid <= 0)
-            return;
-        ::kill(pid_t(pid), SIGTERM);
-        if (!processo.waitForFinished(3000)) {
-            ::kill(pid_t(pid), SIGKILL);
-            processo.waitForFinished(3000);
+        if (const auto pid = pid_t(processo.processId()); pid > 0) {
+            ::kill(pid, SIGTERM);
+            if (!processo.waitForFinished(3000) && ::kill(pid, SIGKILL) == 0)
+                processo.waitForFinished(3000);
+            ::kill(-pid, SIGKILL);
         }
-        ::kill(-pid_t(pid), SIGKILL);
     }
 
-    // Processes still alive that were started with this daemon's folders.
+    // Processes still alive (not this test, not one only waiting to be reaped) started with this
+    // daemon's folders.
     QStringList superstiti() const
     {
         QStringList vivi;
-        for (const QString &voce : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
-            QFile stato(u"/proc/%1/stat"_s.arg(voce)), ambiente(u"/proc/%1/environ"_s.arg(voce)),
-                riga(u"/proc/%1/cmdline"_s.arg(voce));
-            if (voce.toLongLong() <= 0 || voce.toLongLong() == QCoreApplication::applicationPid()
-                || !stato.open(QIODevice::ReadOnly) || stato.readAll().contains(") Z "))
-                continue; // not a process, this test, or gone already and only not yet reaped
-            const QByteArray tutto = (ambiente.open(QIODevice::ReadOnly) ? ambiente.readAll() : QByteArray())
-                                     + (riga.open(QIODevice::ReadOnly) ? riga.readAll() : QByteArray());
-            if (tutto.contains(radice.path().toLocal8Bit()))
-                vivi.append(voce);
+        for (const QString &pid : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+            const QString proc = u"/proc/"_s + pid;
+            if (pid.toLongLong() > 0 && pid.toLongLong() != QCoreApplication::applicationPid()
+                && !leggi(proc + u"/stat"_s).contains(") Z ")
+                && (leggi(proc + u"/environ"_s) + leggi(proc + u"/cmdline"_s)).contains(radice.path().toLocal8Bit()))
+                vivi.append(pid);
         }
         return vivi;
     }
 
 private:
-    void scrivi(const QString &nome, const QString &testo)
-    {
-        QFile file(percorso(nome));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(testo.toUtf8());
-    }
-
     QTemporaryDir radice;
     QProcess processo;
 };
@@ -121,7 +118,7 @@ class TestVoce : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
+    void initTestCase()
     {
         qRegisterMetaType<Voce *>();
         if (QStandardPaths::findExecutable(u"speech-dispatcher"_s).isEmpty())
@@ -130,77 +127,18 @@ private slots:
             QSKIP("Qt's speech-dispatcher engine (qt6-speech-speechd-plugin) is not installed");
     }
 
-    // Each announcement reaches the engine as written, cutting short the one
-    // still being spoken; annuncia() returns at once, even to a stuck service.
-    void annunciArrivanoAlMotoreESiSostituiscono()
+    // The switch is off at start, last in the tab order, in the free space of its frame; on, it
+    // hands out the engine. Each announcement reaches the engine as written, cutting short the one
+    // still being spoken; annuncia() returns at once, even to a stopped service. Off, the voice
+    // is taken back.
+    void interruttoreEAnnunci()
     {
         Dispatcher dispatcher(u"it"_s);
         QVERIFY(dispatcher.pronto());
         {
-            VoceSintetica voce;
-            QVERIFY2(voce.utilizzabile(), qPrintable(voce.motivo()));
-            QStringList attesi;
-            qint64 peggiore = 0;
-            const auto annuncia = [&](const QString &testo) {
-                QElapsedTimer tempo;
-                tempo.start();
-                voce.annuncia(testo);
-                peggiore = std::max(peggiore, tempo.nsecsElapsed());
-            };
-            for (int livello : {1, 2, 3}) {
-                for (int n : {7, 13, 33, 42, 90}) {
-                    attesi.append(testoAnnuncio(n, livello == 3 ? QString() : commentiLivello(livello)[n - 1]));
-                    annuncia(attesi.last());
-                    // Exactly these lines: one not cut short would have ended with "fine" first.
-                    QTRY_COMPARE_WITH_TIMEOUT(dispatcher.righe(), attesi, 20000);
-                }
-            }
-            // The last one is left to finish, and the engine says when it is done.
-            QTRY_COMPARE_WITH_TIMEOUT(voce.stato(), QTextToSpeech::Speaking, 20000);
-            attesi.append(u"fine"_s);
-            QTRY_COMPARE_WITH_TIMEOUT(dispatcher.righe(), attesi, 20000);
-            QTRY_COMPARE_WITH_TIMEOUT(voce.stato(), QTextToSpeech::Ready, 20000);
-
-            // A service that stops answering does not hold up the caller either.
-            dispatcher.sospendi(true);
-            for (int n = 1; n <= 3; ++n)
-                annuncia(testoAnnuncio(n, {}));
-            QVERIFY2(peggiore < 20'000'000, qPrintable(u"annuncia() took %1 ms"_s.arg(peggiore / 1e6)));
-            dispatcher.sospendi(false);
-            // Once it answers again, the latest announcement is the one that stays.
-            QTRY_VERIFY_WITH_TIMEOUT(dispatcher.righe().contains(u"Tre."_s), 20000);
-        }
-        dispatcher.ferma();
-        QCOMPARE(dispatcher.superstiti(), QStringList());
-    }
-
-    // The switch: off at start, last in the tab order, in the free space of its
-    // frame; on, it hands out a speaking voice; without an Italian voice or the
-    // service it turns itself off for good and its tooltip says why.
-    void interruttoreAccendeLaVoceOSpiegaPercheNo_data()
-    {
-        QTest::addColumn<QString>("lingua");
-        QTest::addColumn<bool>("servizio");
-        QTest::addColumn<QString>("motivo"); // empty: the voice works
-        QTest::newRow("Italian voice") << u"it"_s << true << QString();
-        QTest::newRow("German only") << u"de"_s << true << u"non c'è una voce italiana"_s;
-        QTest::newRow("service gone") << u"it"_s << false << u"il servizio di sintesi vocale non risponde"_s;
-    }
-    void interruttoreAccendeLaVoceOSpiegaPercheNo()
-    {
-        QFETCH(QString, lingua);
-        QFETCH(bool, servizio);
-        QFETCH(QString, motivo);
-        Dispatcher dispatcher(lingua);
-        QVERIFY(dispatcher.pronto());
-        if (!servizio)
-            dispatcher.ferma();
-        {
             Banco banco;
             frmSplash &s = banco.schermata();
-            QVERIFY(QTest::qWaitForWindowExposed(&s));
-            QPushButton *b = s.findChild<QPushButton *>(u"CmdVoce"_s);
-            QVERIFY(b && b == s.CmdVoce);
+            QPushButton *b = s.CmdVoce;
             QCOMPARE(b->accessibleName(), u"Annuncio a voce"_s);
             QVERIFY(b->isCheckable() && !b->isChecked() && b->isEnabled() && !s.voce());
             QCOMPARE(s.Command2->nextInFocusChain(), b);
@@ -210,24 +148,53 @@ private slots:
 
             QSignalSpy cambi(&s, &frmSplash::voceCambiata);
             QTest::mouseClick(b, Qt::LeftButton);
-            if (motivo.isEmpty()) {
-                QVERIFY(b->isChecked() && s.voce());
-                QCOMPARE(cambi.size(), 1);
-                QCOMPARE(cambi.at(0).at(0).value<Voce *>(), s.voce());
-                s.voce()->annuncia(testoAnnuncio(7, commentiLivello(1)[6]));
-                QTRY_COMPARE_WITH_TIMEOUT(dispatcher.righe(), QStringList{u"Sette. Le corna."_s}, 20000);
-                QTest::mouseClick(b, Qt::LeftButton);
-                QVERIFY(!b->isChecked() && !s.voce());
-                QCOMPARE(cambi.size(), 2);
-                QCOMPARE(cambi.at(1).at(0).value<Voce *>(), nullptr);
-            } else {
-                QVERIFY(!b->isChecked() && !b->isEnabled() && !s.voce());
-                QVERIFY2(b->toolTip().contains(motivo), qPrintable(b->toolTip()));
-                QCOMPARE(cambi.size(), 0);
-                QCOMPARE(dispatcher.righe(), QStringList());
+            Voce *voce = s.voce();
+            QVERIFY(b->isChecked() && voce);
+            // Exactly these lines: one not cut short would have ended with "fine" first.
+            QStringList attesi;
+            for (const QString &testo : {u"Quarantadue. Il caffè."_s, u"Novanta."_s}) {
+                voce->annuncia(testo);
+                attesi.append(testo);
+                QTRY_COMPARE_WITH_TIMEOUT(dispatcher.righe(), attesi, 20000);
             }
+            attesi.append(u"fine"_s);
+            QTRY_COMPARE_WITH_TIMEOUT(dispatcher.righe(), attesi, 20000);
+
+            dispatcher.sospendi(true);
+            QElapsedTimer tempo;
+            tempo.start();
+            voce->annuncia(u"Uno."_s);
+            const qint64 durata = tempo.elapsed();
+            dispatcher.sospendi(false);
+            QVERIFY2(durata < 20, qPrintable(u"annuncia() took %1 ms"_s.arg(durata)));
+            QTRY_VERIFY_WITH_TIMEOUT(dispatcher.righe().contains(u"Uno."_s), 20000);
+
+            QTest::mouseClick(b, Qt::LeftButton);
+            QVERIFY(!b->isChecked() && !s.voce());
+            QCOMPARE(cambi.size(), 2);
+            QCOMPARE((QList<Voce *>{cambi[0][0].value<Voce *>(), cambi[1][0].value<Voce *>()}),
+                     (QList<Voce *>{voce, nullptr}));
         }
         dispatcher.ferma();
+        QCOMPARE(dispatcher.superstiti(), QStringList());
+    }
+
+    // Without an Italian voice, then without the service at all, the switch turns itself off for
+    // good and its tooltip says why.
+    void interruttoreSpentoSpiegaPerche()
+    {
+        Dispatcher dispatcher(u"de"_s);
+        QVERIFY(dispatcher.pronto());
+        for (const QString &motivo : QStringList{u"non c'è una voce italiana"_s,
+                                                 u"il servizio di sintesi vocale non risponde"_s}) {
+            Banco banco;
+            frmSplash &s = banco.schermata();
+            QSignalSpy cambi(&s, &frmSplash::voceCambiata);
+            QTest::mouseClick(s.CmdVoce, Qt::LeftButton);
+            QVERIFY(!s.CmdVoce->isChecked() && !s.CmdVoce->isEnabled() && !s.voce() && cambi.isEmpty());
+            QVERIFY2(s.CmdVoce->toolTip().contains(motivo), qPrintable(s.CmdVoce->toolTip()));
+            dispatcher.ferma();
+        }
         QCOMPARE(dispatcher.superstiti(), QStringList());
     }
 };
