@@ -22,7 +22,7 @@ bool siPuoSostituire(const QString &cartella)
 
 QString registroIn(const QString &cartella)
 {
-    return QDir(cartella).filePath(QString::fromLatin1(NomeRegistro));
+    return RegistroPartita(cartella).percorso();
 }
 
 } // namespace
