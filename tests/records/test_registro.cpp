@@ -140,16 +140,15 @@ private slots:
         QTEST(comando.numero, "numero");
     }
 
-    // Every locale writes the four-digit year and the seconds, and no time zone (Italian: the write
-    // tests); en_US has a short year and a zone, es_ES a zone in brackets.
+    // The four-digit year and the seconds, and no time zone even where the locale puts it in brackets
+    // (Italian, with a short year and a plain zone, is the write tests' header).
     void intestazioneHaAnnoInteroESenzaFusoOrario()
     {
-        for (const QLocale &locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Spanish)}) {
-            const QString testo = testoIntestazione({QDate(2026, 12, 6), QTime(21, 5, 33), QTimeZone(3600)}, locale);
-            QVERIFY2(testo.startsWith(QLatin1String("Partita : ")) && testo.contains(QLatin1String("2026"))
-                         && testo.contains(QLatin1String("05:33")) && !testo.contains(QLatin1String("UTC"))
-                         && !testo.contains(QLatin1Char('(')) && testo == testo.trimmed(), qPrintable(testo));
-        }
+        const QString testo =
+            testoIntestazione({QDate(2026, 12, 6), QTime(21, 5, 33), QTimeZone(3600)}, QLocale(QLocale::Spanish));
+        QVERIFY2(testo.startsWith(QLatin1String("Partita : ")) && testo.contains(QLatin1String("2026"))
+                     && testo.contains(QLatin1String("05:33")) && !testo.contains(QLatin1String("UTC"))
+                     && !testo.contains(QLatin1Char('(')) && testo == testo.trimmed(), qPrintable(testo));
     }
 
     // The reader keeps the first line as header, cut to 256 characters, and after it each number
@@ -228,7 +227,6 @@ private slots:
         restano.sort();
         QCOMPARE(cartella.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
                  restano);
-        QCOMPARE(contenutoDi(cartella.filePath(restano[0])), "Partita : x\r\n 6");
     }
 
     // A record that cannot be read is told with the real reason, in the start-time message too; a write
@@ -320,10 +318,8 @@ private slots:
             << "bin" << true << R::Scrivibile << U::Esiste << "utente" << Lasciata;
         QTest::newRow("read-only record in a writable folder, a game already continued by the user kept")
             << "bin" << false << R::SolaLettura << U::ConPartita << "utente" << Continuata;
-        QTest::newRow("installed: pictures from share, a stray record in bin ignored")
-            << "share" << false << R::Scrivibile << U::Esiste << "utente" << Nessuno;
-        QTest::newRow("installed: missing per-user folder is created")
-            << "share" << true << R::Nessuno << U::Manca << "utente" << Nessuno;
+        QTest::newRow("installed: pictures from share, a stray record in bin ignored, the per-user folder created")
+            << "share" << false << R::Scrivibile << U::Manca << "utente" << Nessuno;
         QTest::newRow("per-user folder cannot be created: not saved, both tried")
             << "bin" << true << R::SolaLettura << U::NonCreabile << "" << Nessuno;
         QTest::newRow("no pictures anywhere: looked for beside the executable")
