@@ -25,6 +25,7 @@ private slots:
         QTest::newRow("Ctrl+Alt+F4") << int(Qt::Key_F4) << (C | A) << 115 << K::LasciaTabellone;
         QTest::newRow("Shift+Ctrl+Alt+F4") << int(Qt::Key_F4) << (S | C | A) << 115 << K::IngrandisciRiduci;
         QTest::newRow("Alt+F4 does nothing") << int(Qt::Key_F4) << Qt::KeyboardModifiers(A) << 115 << K::Nessuno;
+        QTest::newRow("Shift+F9 leaves") << int(Qt::Key_F9) << Qt::KeyboardModifiers(S) << 120 << K::LasciaTabellone;
         QTest::newRow("keypad 9 with all modifiers") << int(Qt::Key_9) << (S | C | A | T) << 105 << K::Informazioni;
         QTest::newRow("keypad slash with Ctrl") << int(Qt::Key_Slash) << (C | T) << 111 << K::NuovaPartita;
         QTest::newRow("digit 9 with all modifiers") << int(Qt::Key_9) << (S | C | A) << 57 << K::Nessuno;
