@@ -8,7 +8,6 @@
 #include "frmtabellone.h"
 #include "frmtip.h"
 #include "immagine.h"
-#include "richieste.h"
 #include "richieste_finte.h"
 
 #include <QPushButton>
@@ -17,18 +16,6 @@
 #include <QTimer>
 
 using namespace Dichiarazioni;
-
-// A record header written by the bench's fixed clock, and one from an earlier game.
-inline const QByteArray Intestazione = QByteArrayLiteral("Partita : 06/12/2026 21:05:33\r\n");
-inline const QByteArray IntestazioneVecchia = QByteArrayLiteral("Partita : 01/01/2020 10:00:00\r\n");
-
-inline QByteArray righe(const QList<int> &numeri)
-{
-    QByteArray testo;
-    for (const int n : numeri)
-        testo += ' ' + QByteArray::number(n) + " \r\n";
-    return testo;
-}
 
 // Empty when exactly these numbers are drawn, by flag and by picture, and no
 // index outside the game is flagged; otherwise the first difference.

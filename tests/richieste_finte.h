@@ -5,10 +5,21 @@
 #include "voce.h"
 
 #include <QDebug>
-#include <QList>
 #include <QStringList>
 
 #include <optional>
+
+// A record header written by the bench's fixed clock, and one from an earlier game.
+inline const QByteArray Intestazione = QByteArrayLiteral("Partita : 06/12/2026 21:05:33\r\n");
+inline const QByteArray IntestazioneVecchia = QByteArrayLiteral("Partita : 01/01/2020 10:00:00\r\n");
+
+inline QByteArray righe(const QList<int> &numeri)
+{
+    QByteArray testo;
+    for (const int n : numeri)
+        testo += ' ' + QByteArray::number(n) + " \r\n";
+    return testo;
+}
 
 // One question as the program put it: caption, text, and the buttons offered
 // (input boxes: their prompt as text, no buttons).
