@@ -25,16 +25,14 @@ public:
         aperte.append(percorso);
         return aperte.size();
     }
+    // A value of type 0 stands for one that is not there.
     bool interroga(Chiave chiave, const QByteArray &nome, quint32 &tipo, QByteArray &dati, quint32 &dimensione) override
     {
-        const auto valori = chiavi.value(aperte.at(int(chiave) - 1));
-        if (!valori.contains(nome))
-            return false;
-        const auto &[t, valore] = valori[nome];
+        const auto [t, valore] = chiavi.value(aperte.at(int(chiave) - 1)).value(nome);
         std::copy(valore.begin(), valore.end(), dati.begin());
         tipo = t;
         dimensione = quint32(valore.size());
-        return true;
+        return t != 0;
     }
     void chiudi(Chiave) override { ++chiuse; }
 };
@@ -94,7 +92,6 @@ private slots:
                 visto = t->isVisible() ? QString::number(Livello.value_or(0)) + Commenti[1] : QString();
                 if (livello == 1) {
                     QTest::mouseClick(s.Command1, Qt::LeftButton);
-                    QTest::mouseClick(s.Option2, Qt::LeftButton);
                     informazioni = allaModale<frmAbout>([&] { QTest::keyClick(&s, Qt::Key_F1); }, &frmAbout::reject);
                     estratto = banco.estrai(5);
                     QTest::mouseClick(t->Img[42], Qt::RightButton);
