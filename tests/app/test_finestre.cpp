@@ -25,16 +25,14 @@ public:
         aperte.append(percorso);
         return aperte.size();
     }
+    // A value of type 0 stands for one that is not there.
     bool interroga(Chiave chiave, const QByteArray &nome, quint32 &tipo, QByteArray &dati, quint32 &dimensione) override
     {
-        const auto valori = chiavi.value(aperte.at(int(chiave) - 1));
-        if (!valori.contains(nome))
-            return false;
-        const auto &[t, valore] = valori[nome];
+        const auto [t, valore] = chiavi.value(aperte.at(int(chiave) - 1)).value(nome);
         std::copy(valore.begin(), valore.end(), dati.begin());
         tipo = t;
         dimensione = quint32(valore.size());
-        return true;
+        return t != 0;
     }
     void chiudi(Chiave) override { ++chiuse; }
 };
@@ -58,12 +56,12 @@ private slots:
     void schermataIniziale()
     {
         Banco banco;
-        QVERIFY(QDir(banco.cartella.path()).mkdir(QStringLiteral("registro")));
         const QString registri = banco.percorso(QStringLiteral("registro"));
+        QVERIFY(QDir().mkdir(registri));
         const QByteArray ripresa = IntestazioneVecchia + righe({42, 7});
         banco.scrivi(QStringLiteral("registro/ultima.par"), ripresa);
         banco.scrivi(QStringLiteral("registro/altra.par"), Intestazione + righe({1, 2, 3}));
-        const auto registro = [&] {
+        const auto letto = [&] {
             QFile file(registri + QStringLiteral("/ultima.par"));
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
@@ -79,8 +77,7 @@ private slots:
                                                                       s.lblCompany, s.Option1, s.Option2, s.Option3})
             QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName() + QStringLiteral(" cut")));
         QCOMPARE(differenze(*s.tabellone(), {7, 42}), QString());
-        QCOMPARE(registro(), ripresa);
-        QVERIFY(s.tabellone()->isHidden());
+        QCOMPARE(letto(), ripresa);
         QVERIFY(allaModale<frmAbout>([&] { QTest::keyClick(&s, Qt::Key_F1); }, &frmAbout::reject));
         QVERIFY(!allaModale<frmAbout>([&] { QTest::keyClick(&s, Qt::Key_F1, Qt::ShiftModifier); }, &frmAbout::reject));
 
@@ -95,7 +92,6 @@ private slots:
                 visto = t->isVisible() ? QString::number(Livello.value_or(0)) + Commenti[1] : QString();
                 if (livello == 1) {
                     QTest::mouseClick(s.Command1, Qt::LeftButton);
-                    QTest::mouseClick(s.Option2, Qt::LeftButton);
                     informazioni = allaModale<frmAbout>([&] { QTest::keyClick(&s, Qt::Key_F1); }, &frmAbout::reject);
                     estratto = banco.estrai(5);
                     QTest::mouseClick(t->Img[42], Qt::RightButton);
@@ -108,14 +104,13 @@ private slots:
         QVERIFY(!informazioni && estratto && fine.isEmpty());
         // Started again, the board still shows the game of the first start.
         QCOMPARE(differenze(*s.tabellone(), {5, 7}), QString());
-        QCOMPARE(registro(), Intestazione + righe({5, 7}));
+        QCOMPARE(letto(), Intestazione + righe({5, 7}));
         QVERIFY(!QFile::exists(banco.percorso(QStringLiteral("ultima.par"))));
         // Only the withdrawal's question: no write failed.
         QCOMPARE(banco.richieste.chiesto.size(), 1);
 
         frmTabellone *t = s.tabellone();
         QVERIFY(banco.avvia([](frmTabellone *t) { QTest::keyClick(t, Qt::Key_F11); }));
-        QVERIFY(t->isVisible() && t->isMaximized() && !t->modale());
         QTest::mouseClick(s.Option1, Qt::LeftButton);
         QVERIFY2(!banco.avvia(lascia), "the start button opened the board a second time");
         QVERIFY(Livello == 1 && t->isVisible() && t->isMaximized());
@@ -127,26 +122,38 @@ private slots:
     }
 
     // The information dialog shows its texts whole; Enter presses OK and Esc cancels. System Info
-    // starts the tool the registry names, or says it is not available.
+    // starts the tool listed under MSINFO\PATH, else the one in the tools folder; without a registry,
+    // a tool, or with one that fails to start, it says the information is not available.
     void informazioni_data()
     {
         QTest::addColumn<int>("tasto");
-        QTest::addColumn<int>("esito");
-        QTest::addColumn<bool>("registro");
-        QTest::newRow("return, no registry") << int(Qt::Key_Return) << int(QDialog::Accepted) << false;
-        QTest::newRow("escape, registered tool") << int(Qt::Key_Escape) << int(QDialog::Rejected) << true;
+        QTest::addColumn<QString>("valori"); // those the registry holds; "-": no registry at all
+        QTest::addColumn<bool>("riesce");    // the tools folder holds the tool, and the tool starts
+        QTest::addColumn<QString>("avviato");
+        const int esc = Qt::Key_Escape;
+        QTest::newRow("no registry, return") << int(Qt::Key_Return) << "-" << true << "";
+        QTest::newRow("PATH first") << esc << "PATH MSINFO" << true << Msinfo;
+        QTest::newRow("the tools folder") << esc << "MSINFO" << true << "C:\\Tools\\MSINFO32.EXE";
+        QTest::newRow("no tool in the tools folder") << esc << "MSINFO" << false << "";
+        QTest::newRow("neither value") << esc << "" << true << "";
+        QTest::newRow("the tool fails to start") << esc << "PATH" << false << Msinfo;
     }
     void informazioni()
     {
         QFETCH(int, tasto);
-        QFETCH(bool, registro);
+        QFETCH(QString, valori);
+        QFETCH(bool, riesce);
+        QFETCH(QString, avviato);
+        auto registro = std::make_unique<RegistroFinto>();
+        if (valori.contains(QLatin1String("PATH")))
+            registro->chiavi[ChiaveMsinfo]["PATH"] = {TipoTesto, Msinfo.toLatin1() + '\0'};
+        if (valori.contains(QLatin1String("MSINFO")))
+            registro->chiavi["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {TipoTesto, "C:\\Tools"};
         QStringList avviati;
-        auto chiavi = std::make_unique<RegistroFinto>();
-        chiavi->chiavi[ChiaveMsinfo]["PATH"] = {TipoTesto, Msinfo.toLatin1() + '\0'};
-        ServiziInfoSistema servizi{registro ? std::move(chiavi) : nullptr, [](const QString &) { return true; },
-                                   [&](const QString &programma) { return avviati.append(programma), true; }};
         RichiesteFinte richieste;
-        frmAbout d(richieste, std::move(servizi));
+        frmAbout d(richieste, {valori == QLatin1String("-") ? nullptr : std::move(registro),
+                               [&](const QString &) { return riesce; },
+                               [&](const QString &programma) { return avviati.append(programma), riesce; }});
         QCOMPARE((QStringList{d.windowTitle(), d.lblVersion->text(), d.lblTitle->text(), d.lblDescription->text()}),
                  (QStringList{"Informazioni su Tabellone Tombola", "Versione 1.0.4", "Tabellone Tombola",
                               "Tabellone per visualizzare l'estrazione dei numeri della tombola con commenti. "}));
@@ -162,113 +169,61 @@ private slots:
         int risultato = -1;
         QVERIFY(allaModale<frmAbout>([&] { risultato = d.exec(); }, [&](frmAbout *m) {
             m->cmdSysInfo->click();
-            QTest::keyClick(m, static_cast<Qt::Key>(tasto));
+            QTest::keyClick(m, Qt::Key(tasto));
         }));
-        QTEST(risultato, "esito");
-        QCOMPARE(avviati, registro ? QStringList{Msinfo} : QStringList());
-        QCOMPARE(richieste.chiesto, registro ? QStringList() : QStringList{QStringLiteral(
-                     "Le informazioni sul sistema non sono attualmente disponibili.")});
+        QCOMPARE(risultato, int(tasto == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(avviati, avviato.isEmpty() ? QStringList() : QStringList{avviato});
+        QCOMPARE(richieste.chiesto, avviato.isEmpty() || !riesce ? QStringList{QStringLiteral(
+                     "Le informazioni sul sistema non sono attualmente disponibili.")} : QStringList());
     }
 
-    // Text comes back without its final NUL only; numbers in decimal from all four bytes; other
-    // types leave the result. A missing value gives false and an emptied result. Keys are opened
-    // for reading only (KEY_READ: a standard user may not ask for more) and closed again.
-    void valoreLettoSecondoIlTipo_data()
-    {
-        QTest::addColumn<quint32>("tipo");
-        QTest::addColumn<QByteArray>("dati");
-        QTest::addColumn<bool>("letto"); // false: the value is stored under another name
-        QTest::addColumn<QString>("atteso");
-        QTest::newRow("text without NUL") << TipoTesto << QByteArray("C:\\X") << true << "C:\\X";
-        QTest::newRow("inner NUL kept") << TipoTesto << QByteArray("A\0B\0", 4) << true
-                                        << QString::fromLatin1("A\0B", 3);
-        QTest::newRow("32-bit number") << TipoNumero32 << QByteArray("\x2a\x01\x00\x00", 4) << true << "298";
-        QTest::newRow("other type") << quint32(3) << QByteArray("\x01\x02", 2) << true << "prima";
-        QTest::newRow("no such value") << TipoTesto << QByteArray("x") << false << "";
-    }
+    // Text comes back without its final NUL only, numbers in decimal from all four bytes; a missing
+    // value gives false and an emptied result. Keys are opened for reading only (KEY_READ: a standard
+    // user may not ask for more) and closed again.
     void valoreLettoSecondoIlTipo()
     {
-        QFETCH(quint32, tipo);
-        QFETCH(QByteArray, dati);
-        QFETCH(bool, letto);
         RegistroFinto registro;
-        registro.chiavi[ChiaveMsinfo][letto ? "PATH" : "ALTRO"] = {tipo, dati};
-        QString risultato = QStringLiteral("prima");
+        registro.chiavi[ChiaveMsinfo] = {{"TESTO", {TipoTesto, QByteArray("A\0B\0", 4)}},
+                                         {"NUMERO", {TipoNumero32, QByteArray("\x2a\x01\x00\x00", 4)}}};
         const QString chiave = QString::fromLatin1(ChiaveMsinfo);
-        QCOMPARE(GetKeyValue(registro, ChiaveLocalMachine, chiave, QStringLiteral("PATH"), risultato), letto);
-        QTEST(risultato, "atteso");
-        QCOMPARE(std::pair(registro.chiuse, registro.accesso), std::pair(1, 0x20019u));
+        QStringList letti;
+        for (const QString &nome : {QStringLiteral("TESTO"), QStringLiteral("NUMERO"), QStringLiteral("ALTRO")}) {
+            QString valore = QStringLiteral("prima");
+            const bool letto = GetKeyValue(registro, ChiaveLocalMachine, chiave, nome, valore);
+            letti << (letto ? valore : QStringLiteral("not read: ") + valore);
+        }
+        QCOMPARE(letti, (QStringList{QString::fromLatin1("A\0B", 3), "298", "not read: "}));
+        QCOMPARE(std::pair(registro.chiuse, registro.accesso), std::pair(3, 0x20019u));
     }
 
-    // The tool is looked up first under MSINFO\PATH, then in the tools folder; one that is
-    // missing or fails to start counts as not available.
-    void avvioDelloStrumento_data()
-    {
-        QTest::addColumn<bool>("conPath");
-        QTest::addColumn<bool>("conCartella");
-        QTest::addColumn<bool>("eseguibileEsiste");
-        QTest::addColumn<bool>("parte");       // what starting the tool gives
-        QTest::addColumn<QString>("avviato");  // empty: nothing started
-        QTest::addColumn<bool>("disponibile"); // what StartSysInfo answers
-        QTest::newRow("PATH wins") << true << true << true << true << Msinfo << true;
-        QTest::newRow("only the folder, tool there") << false << true << true << true << "C:\\Tools\\MSINFO32.EXE"
-                                                     << true;
-        QTest::newRow("only the folder, tool missing") << false << true << false << true << "" << false;
-        QTest::newRow("neither value") << false << false << true << true << "" << false;
-        QTest::newRow("the tool fails to start") << true << false << true << false << Msinfo << false;
-    }
-    void avvioDelloStrumento()
-    {
-        QFETCH(bool, conPath);
-        QFETCH(bool, conCartella);
-        QFETCH(bool, eseguibileEsiste);
-        QFETCH(bool, parte);
-        auto registro = std::make_unique<RegistroFinto>();
-        if (conPath)
-            registro->chiavi[ChiaveMsinfo]["PATH"] = {TipoTesto, Msinfo.toLatin1() + '\0'};
-        if (conCartella)
-            registro->chiavi["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {TipoTesto, "C:\\Tools"};
-        QStringList cercati;
-        QString avviato;
-        ServiziInfoSistema servizi{std::move(registro),
-                                   [&](const QString &p) { return cercati.append(p), eseguibileEsiste; },
-                                   [&](const QString &p) { return avviato = p, parte; }};
-        QTEST(StartSysInfo(servizi), "disponibile");
-        QTEST(avviato, "avviato");
-        // The tools folder is looked in only when PATH is missing.
-        QCOMPARE(cercati, conPath || !conCartella ? QStringList() : QStringList{"C:\\Tools\\MSINFO32.EXE"});
-    }
     // Keys that type a character, a press on its surface, a click on the picture and a left click
     // on the comment close the pop-up; keys that type nothing and other buttons on the comment do not.
     void chiusuraDelPopup_data()
     {
-        QTest::addColumn<int>("tasto");         // 0: a click instead
-        QTest::addColumn<QString>("controllo"); // the one clicked; empty: the pop-up's own surface
-        QTest::addColumn<int>("pulsante");
+        QTest::addColumn<QString>("controllo"); // the one clicked; empty: a key instead
+        QTest::addColumn<int>("tasto");         // the key, or the mouse button
         QTest::addColumn<bool>("chiude");
-        QTest::newRow("escape closes") << int(Qt::Key_Escape) << QString() << 0 << true;
-        QTest::newRow("F1 leaves it open") << int(Qt::Key_F1) << QString() << 0 << false;
-        QTest::newRow("a press on its surface closes") << 0 << QString() << int(Qt::LeftButton) << true;
-        QTest::newRow("a click on the picture closes") << 0 << "ImgNumero" << int(Qt::LeftButton) << true;
-        QTest::newRow("a click on the comment closes") << 0 << "LblSmorfia" << int(Qt::LeftButton) << true;
-        QTest::newRow("a right click on the comment does not") << 0 << "LblSmorfia" << int(Qt::RightButton) << false;
+        QTest::newRow("escape closes") << QString() << int(Qt::Key_Escape) << true;
+        QTest::newRow("F1 leaves it open") << QString() << int(Qt::Key_F1) << false;
+        QTest::newRow("a press on its surface closes") << "frmTip" << int(Qt::LeftButton) << true;
+        QTest::newRow("a click on the picture closes") << "ImgNumero" << int(Qt::LeftButton) << true;
+        QTest::newRow("a click on the comment closes") << "LblSmorfia" << int(Qt::LeftButton) << true;
+        QTest::newRow("a right click on the comment does not") << "LblSmorfia" << int(Qt::RightButton) << false;
     }
     void chiusuraDelPopup()
     {
-        QFETCH(int, tasto);
         QFETCH(QString, controllo);
-        QFETCH(int, pulsante);
+        QFETCH(int, tasto);
         Banco banco;
         banco.crea().show();
         bool aperto = true;
         QVERIFY(banco.estrai(5, [&](frmTip *tip) {
-            if (tasto)
+            if (controllo.isEmpty())
                 QTest::keyClick(tip, Qt::Key(tasto));
             else
-                QTest::mouseClick(controllo.isEmpty() ? tip : tip->findChild<QWidget *>(controllo),
-                                  Qt::MouseButton(pulsante));
-            aperto = tip->isVisible();
-            if (aperto)
+                QTest::mouseClick(tip->objectName() == controllo ? tip : tip->findChild<QWidget *>(controllo),
+                                  Qt::MouseButton(tasto));
+            if ((aperto = tip->isVisible()))
                 QTest::keyClick(tip, Qt::Key_Space);
         }));
         QTEST(!aperto, "chiude");

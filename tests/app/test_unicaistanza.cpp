@@ -15,9 +15,9 @@ class TestUnicaIstanza : public QObject
     Q_OBJECT
 
 private slots:
-    // The real program in a folder of its own, with the pictures and a record. A lock naming no
-    // live program (garbage, or a board killed outright) is taken over; a second start on a held
-    // record ends at once, leaving the first board, its lock and the record as they were.
+    // The real program in a folder of its own, with the pictures. A lock naming no live program
+    // (garbage, or a board killed outright) is taken over; a second start on a held record ends at
+    // once, leaving the first board and its lock as they were.
     void unTabellonePerRegistro()
     {
         QTemporaryDir cartella;
@@ -25,14 +25,9 @@ private slots:
         // The program finds its folder from its own file, so it is copied, not linked.
         const QString programma = dir.filePath(QStringLiteral("tabellone"));
         QVERIFY(QFile::copy(QStringLiteral(PERCORSO_TABELLONE), programma));
-        for (int n = 0; n <= Dichiarazioni::UltimoNumero; ++n) {
-            const QString nome = Dichiarazioni::nomeImmagine(n);
-            QVERIFY(QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(nome), dir.filePath(nome)));
-        }
-        const QByteArray ripresa = QByteArrayLiteral("Partita : 06/12/2026 21:05:33\r\n 7 \r\n 42 \r\n");
-        QFile registro(dir.filePath(QStringLiteral("ultima.par")));
-        QVERIFY(registro.open(QIODevice::WriteOnly) && registro.write(ripresa) == ripresa.size());
-        registro.close();
+        for (int n = 0; n <= Dichiarazioni::UltimoNumero; ++n)
+            QVERIFY(QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(Dichiarazioni::nomeImmagine(n)),
+                                dir.filePath(Dichiarazioni::nomeImmagine(n))));
         QFile blocco(UnicaIstanza::percorsoBlocco(cartella.path()));
         QVERIFY(blocco.open(QIODevice::WriteOnly) && blocco.write("\x01\xff tabellone?\n\n") == 15);
         blocco.close();
@@ -41,7 +36,6 @@ private slots:
         std::list<QProcess> processi;
         const auto avvia = [&] {
             QProcess &processo = processi.emplace_back();
-            processo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             processo.start(programma);
             processo.waitForStarted(10000); // its id is known before any lock is compared with it
             return &processo;
@@ -49,9 +43,8 @@ private slots:
         const auto tieneIlBlocco = [&](const QProcess *processo) {
             return QTest::qWaitFor([&] {
                 qint64 pid = 0;
-                QString macchina, nome;
-                QLockFile(blocco.fileName()).getLockInfo(&pid, &macchina, &nome);
-                return pid == processo->processId();
+                QString nome;
+                return QLockFile(blocco.fileName()).getLockInfo(&pid, &nome, &nome) && pid == processo->processId();
             }, 20000);
         };
         QProcess *prima = avvia();
@@ -59,19 +52,14 @@ private slots:
 
         QProcess *seconda = avvia();
         QVERIFY2(seconda->waitForFinished(20000), "the second start stayed up");
-        QCOMPARE(seconda->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(seconda->exitCode(), 0);
-        QCOMPARE(prima->state(), QProcess::Running);
-        QVERIFY(tieneIlBlocco(prima));
-        QVERIFY(registro.open(QIODevice::ReadOnly));
-        QCOMPARE(registro.readAll(), ripresa);
+        QVERIFY(seconda->exitStatus() == QProcess::NormalExit && seconda->exitCode() == 0);
+        QVERIFY(prima->state() == QProcess::Running && tieneIlBlocco(prima));
 
         prima->kill();
         QVERIFY(prima->waitForFinished(5000) && blocco.exists());
-        QProcess *nuova = avvia();
-        QVERIFY2(tieneIlBlocco(nuova), "a killed board's lock stopped the next start");
-        nuova->kill();
-        QVERIFY(nuova->waitForFinished(5000));
+        QVERIFY2(tieneIlBlocco(avvia()), "a killed board's lock stopped the next start");
+        processi.back().kill();
+        QVERIFY(processi.back().waitForFinished(5000));
     }
 };
 
