@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// Cartelle: cards of 3 rows and 9 columns holding 15 numbers, five a row;
+// column c holds only numbers of its decade (1-9, 10-19, ..., 80-90), one to
+// three of them, increasing downwards. A series is six cards that together
+// hold every number 1..90 exactly once.
+
+inline constexpr int RigheCartella = 3;
+inline constexpr int ColonneCartella = 9;
+inline constexpr int CartellePerSerie = 6;
+
+struct Cartella {
+    // 0 marks an empty place.
+    std::array<std::array<std::uint8_t, ColonneCartella>, RigheCartella> righe{};
+
+    bool operator==(const Cartella &) const = default;
+};
+
+using Serie = std::array<Cartella, CartellePerSerie>;
+
+// A series drawn uniformly among all valid series. The randomness comes only
+// from seme and numeroSerie through a generator this program defines, so the
+// same pair gives the same series on every platform and in every version.
+Serie generaSerie(std::uint64_t seme, int numeroSerie);
