@@ -49,6 +49,12 @@ frmAbout::frmAbout(Richieste &richieste, ServiziInfoSistema servizi, QWidget *pr
     lblDescription->setWordWrap(true);
     lblDisclaimer = etichetta(this, "lblDisclaimer", {120, 1545, 5430, 1905}, testoAvvertenze());
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Every key line shows: a font that would overflow the box is made a little smaller.
+    QFont font = lblDisclaimer->font();
+    while (font.pointSizeF() > 6 && lblDisclaimer->sizeHint().height() > lblDisclaimer->height()) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        lblDisclaimer->setFont(font);
+    }
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

@@ -71,6 +71,7 @@ QPushButton *pulsanteImmagine(QWidget *parent, const char *nome, const Rettangol
 frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_richieste(richieste)
+    , m_cartellaRegistro(cartellaRegistro)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.svg")));
@@ -121,6 +122,11 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     setTabOrder(Option3, Command1);
     setTabOrder(Command1, Command2);
     creaInterruttoreVoce();
+    // Below the voice switch, in the frame's free corner: nothing else moves.
+    CmdStampa = pulsanteImmagine(Frame1, "CmdStampa", {900, 960, 420, 330}, QStringLiteral(":/icone/stampante.svg"),
+                                 QStringLiteral("Stampa cartelle"));
+    setTabOrder(CmdVoce, CmdStampa);
+    connect(CmdStampa, &QPushButton::clicked, this, &frmSplash::stampaCartelle);
 
     lblVersion->setText(Identita::testoVersione());
     adattaAlTesto(lblVersion, true);
@@ -205,6 +211,12 @@ void frmSplash::spegniVocePerSempre(const QString &motivo)
 Voce *frmSplash::voce() const
 {
     return CmdVoce->isChecked() && m_voce && m_voce->utilizzabile() ? m_voce : nullptr;
+}
+
+void frmSplash::stampaCartelle()
+{
+    frmStampa dialogo(m_richieste, m_cartellaRegistro, serviziStampa, this);
+    dialogo.exec();
 }
 
 void frmSplash::informazioni()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "frmstampa.h"
+
 #include <QWidget>
 
 class QGroupBox;
@@ -40,6 +42,11 @@ public:
     // The voice switch: off at every start, last in the tab order.
     QPushButton *CmdVoce = nullptr;
 
+    // Under the voice switch: opens "Stampa cartelle", last in the tab order.
+    QPushButton *CmdStampa = nullptr;
+    // Where the printout is saved and how it is opened.
+    ServiziStampa serviziStampa = serviziStampaDiSistema();
+
     // The voice that announces the draws, or nullptr while the switch is off.
     Voce *voce() const;
 
@@ -58,8 +65,10 @@ private:
     void creaInterruttoreVoce();
     void accendiVoce(bool accesa);
     void spegniVocePerSempre(const QString &motivo);
+    void stampaCartelle();
 
     Richieste &m_richieste;
+    QString m_cartellaRegistro;
     frmTabellone *m_tabellone = nullptr;
     VoceSintetica *m_voce = nullptr; // built the first time the switch is turned on
 };

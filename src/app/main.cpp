@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "caratteri.h"
 #include "cartelle.h"
+#include "comandocartelle.h"
 #include "frmsplash.h"
 #include "frmtabellone.h"
 #include "identita.h"
@@ -33,6 +34,9 @@ void portaDavanti(frmSplash &splash)
 
 int main(int argc, char *argv[])
 {
+    // --cartelle: the printout only, no window.
+    if (const auto esito = comandoCartelle(argc, argv))
+        return *esito;
     QApplication app(argc, argv);
     // Also names the per-user data folder: ~/.local/share/tabellone.
     QApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));

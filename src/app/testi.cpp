@@ -13,5 +13,6 @@ QString testoAvvertenze()
            + QStringLiteral(" F11 = ingrandire / ridurre il tabellone") + a
            + QStringLiteral(" CTRL+ALT+F4 = torna alla schermata iniziale") + a
            + QStringLiteral(" Doppio clic = segna il numero estratto") + a
-           + QStringLiteral(" Tasto destro = cancella il numero");
+           + QStringLiteral(" Tasto destro = cancella il numero") + a
+           + QStringLiteral(" F5 = controlla una cartella (67, ABC-67, tabellone 3)");
 }

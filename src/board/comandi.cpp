@@ -74,6 +74,7 @@ ComandoTastiera smistaTasto(int codice, int maschera)
     case 113: return ComandoTastiera::NuovaPartita;
     case 121: return maschera == 0 ? ComandoTastiera::Messaggi : ComandoTastiera::LasciaTabellone;
     case 122: return ComandoTastiera::IngrandisciRiduci;
+    case CodiceF5: return maschera == 0 ? ComandoTastiera::VerificaCartella : ComandoTastiera::Nessuno;
     default: return ComandoTastiera::Nessuno;
     }
 }

@@ -6,6 +6,7 @@
 #include "dichiarazioni.h"
 #include "frmabout.h"
 #include "frmtip.h"
+#include "frmverifica.h"
 #include "identita.h"
 #include "immagine.h"
 #include "infosistema.h"
@@ -13,6 +14,8 @@
 #include "orologio.h"
 #include "pittura.h"
 #include "richieste.h"
+#include "verifica.h"
+#include "voce.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,6 +28,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSet>
 #include <QTimer>
@@ -160,6 +164,7 @@ frmTabellone::frmTabellone(Richieste &richieste, QString cartellaImmagini, QStri
     : QWidget(proprietario, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMaximizeButtonHint)
     , m_richieste(richieste)
     , m_cartella(std::move(cartellaImmagini))
+    , m_cartellaRegistro(cartellaRegistro)
     , m_partita(*this, richieste, this, RegistroPartita(std::move(cartellaRegistro)))
     , m_fuoriGioco(std::make_unique<QWidget>())
 {
@@ -389,6 +394,9 @@ void frmTabellone::keyPressEvent(QKeyEvent *event)
     case ComandoTastiera::IngrandisciRiduci:
         ingrandisciRiduci();
         break;
+    case ComandoTastiera::VerificaCartella:
+        verificaCartella();
+        break;
     case ComandoTastiera::Nessuno:
         break;
     }
@@ -398,6 +406,31 @@ void frmTabellone::informazioni()
 {
     frmAbout informazioni(m_richieste, serviziDiSistema(), this);
     informazioni.exec();
+}
+
+void frmTabellone::verificaCartella()
+{
+    // One operation at a time: no draw, withdrawal or F11 while a card is being checked.
+    if (!m_partita.occupa())
+        return;
+    const auto libera = qScopeGuard([this] { m_partita.libera(); });
+    const QString titolo = QStringLiteral("Controllo cartella");
+    const QString testo = m_richieste.immissione(
+        this, QStringLiteral("Numero della cartella da controllare (67, oppure codice e numero: ABC123-67)\n"
+                             "o un blocco del tabellone (tabellone 1 … tabellone 6):"),
+        titolo, QString());
+    if (testo.trimmed().isEmpty())
+        return;
+    const Verifica esito = ::verifica(testo, ArchivioBlocchetti(m_cartellaRegistro).leggi(), Estratti,
+                                      m_partita.ultimoEstratto());
+    if (!esito.errore.isEmpty()) {
+        m_richieste.messaggio(this, esito.errore, Richieste::Pulsanti::Ok, titolo);
+        return;
+    }
+    frmVerifica finestra(esito, this);
+    if (Voce *voce = m_partita.voce())
+        voce->annuncia(esito.testoVoce);
+    finestra.exec();
 }
 
 void frmTabellone::messaggi()

@@ -90,6 +90,8 @@ private:
     // The second half of F11, once the window manager has given the new size.
     void completaIngrandisciRiduci();
     void informazioni();
+    // F5: asks which card, then shows it checked against the numbers drawn.
+    void verificaCartella();
 
     void terminaModale();
     void incorniciaTip();
@@ -105,6 +107,7 @@ private:
 
     Richieste &m_richieste;
     QString m_cartella;
+    QString m_cartellaRegistro; // the batches of cards are kept beside the record
     Partita m_partita;
     Superficie m_superficie;
     // Cells 0 and 91..100 take no part in the game: they live off the board,

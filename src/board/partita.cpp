@@ -68,6 +68,7 @@ void Partita::estrai(int n)
     if (!cediEProsegui())
         return;
     Estratti[n] = Estratto;
+    m_ultimoEstratto = n;
     CaricaPartita(QStringLiteral("estratto") + QString::number(n));
     m_schermo.cedi();
 }
@@ -83,6 +84,8 @@ void Partita::ritira(int n)
         return;
     m_schermo.mostraCella(n, 0);
     Estratti[n] = NonEstratto;
+    if (m_ultimoEstratto == n)
+        m_ultimoEstratto = 0;
     CaricaPartita(QStringLiteral("annullato"));
 }
 
@@ -99,6 +102,7 @@ void Partita::nuovaPartita()
         Estratti[n] = NonEstratto;
         m_schermo.mostraCella(n, 0);
     }
+    m_ultimoEstratto = 0;
     segnala(m_registro.nuovaPartita(m_adesso()));
 }
 
@@ -134,6 +138,7 @@ void Partita::riprendi()
         m_schermo.mostraCella(n, n);
         Estratti[n] = Estratto;
     }
+    m_ultimoEstratto = partita.numeri.isEmpty() ? 0 : partita.numeri.constLast();
 }
 
 void Partita::segnala(const EsitoScrittura &esito)

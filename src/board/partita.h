@@ -62,6 +62,10 @@ public:
     void termina() { m_terminata = true; }
 
     void impostaVoce(Voce *voce) { m_voce = voce; }
+    Voce *voce() const { return m_terminata ? nullptr : m_voce; }
+    // The number drawn last, as the record orders them; 0 when unknown (none
+    // drawn, a new game, or the last one withdrawn).
+    int ultimoEstratto() const { return m_ultimoEstratto; }
     // Where the record takes its date and time from (tests fix it).
     void impostaOrologio(std::function<QDateTime()> adesso) { m_adesso = std::move(adesso); }
 
@@ -82,6 +86,7 @@ private:
     std::function<QDateTime()> m_adesso = [] { return QDateTime::currentDateTime(); };
     // After a failed write the next one rebuilds the record from the board.
     bool m_registroDaRiscrivere = false;
+    int m_ultimoEstratto = 0;
     bool m_occupata = false;
     bool m_terminata = false;
 };

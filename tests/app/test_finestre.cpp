@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "archivio.h"
 #include "infosistema.h"
+#include "stampa.h"
 #include "prova_finestre.h"
 
 #include <QMap>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QLabel>
 
 namespace {
 
@@ -121,6 +125,60 @@ private slots:
         QCOMPARE(fine.count(), 2);
     }
 
+    // The printer button sits in the frame's free corner under the voice switch, touching nothing
+    // else, named "Stampa cartelle". Its dialog makes the batch beside the record and its PDF in
+    // the documents folder, opens it and says where it went; a PDF that cannot be written is
+    // told, and leaves no batch.
+    void stampaDallaSchermataIniziale()
+    {
+        Banco banco;
+        frmSplash &s = banco.schermata();
+        const QRect posto = s.CmdStampa->geometry();
+        QCOMPARE(s.CmdStampa->parentWidget(), s.Frame1);
+        QVERIFY(s.Frame1->contentsRect().contains(posto));
+        for (const QWidget *altro : s.Frame1->findChildren<QWidget *>())
+            QVERIFY2(altro == s.CmdStampa || !altro->geometry().intersects(posto), qPrintable(altro->objectName()));
+        QCOMPARE((QStringList{s.CmdStampa->toolTip(), s.CmdStampa->accessibleName()}),
+                 QStringList(2, QStringLiteral("Stampa cartelle")));
+        QVERIFY(!s.CmdStampa->icon().isNull());
+
+        QTemporaryDir documenti;
+        QStringList aperti;
+        s.serviziStampa = {documenti.filePath(QStringLiteral("Documenti")),
+                           [&](const QString &pdf) { return aperti.append(pdf), true; }};
+        QString detto;
+        QVERIFY(allaModale<frmStampa>([&] { QTest::mouseClick(s.CmdStampa, Qt::LeftButton); }, [&](frmStampa *d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Stampa cartelle"));
+            QCOMPARE(std::pair(d->txtSerie->minimum(), d->txtSerie->maximum()), std::pair(1, 500));
+            d->txtSerie->setValue(2);
+            QTest::mouseClick(d->cmdCrea, Qt::LeftButton);
+            detto = d->lblPercorso->text();
+            QTest::keyClick(d, Qt::Key_Escape);
+        }));
+        const ArchivioLetto archivio = ArchivioBlocchetti(banco.cartella.path()).leggi();
+        QVERIFY(!archivio.blocchetti.isEmpty());
+        const Blocchetto &fatto = archivio.blocchetti.constLast();
+        QCOMPARE(fatto.serie, 2);
+        const QString pdf = documenti.filePath(QStringLiteral("Documenti/") + nomePdf(fatto));
+        QCOMPARE(aperti, QStringList{pdf});
+        QVERIFY2(detto.contains(QDir::toNativeSeparators(pdf)), qPrintable(detto));
+        QVERIFY(QFileInfo(pdf).size() > 0);
+
+        // Documents "folder" that is a file: the PDF cannot go there; told, and no batch kept.
+        const QString nonCartella = documenti.filePath(QStringLiteral("file"));
+        QFile(nonCartella).open(QIODevice::WriteOnly);
+        s.serviziStampa.documenti = nonCartella;
+        QVERIFY(allaModale<frmStampa>([&] { QTest::mouseClick(s.CmdStampa, Qt::LeftButton); }, [&](frmStampa *d) {
+            QTest::mouseClick(d->cmdCrea, Qt::LeftButton);
+            d->reject();
+        }));
+        QCOMPARE(banco.richieste.chiesto.size(), 1);
+        QVERIFY2(banco.richieste.chiesto.constFirst().startsWith(QStringLiteral("Le cartelle non sono state create: ")),
+                 qPrintable(banco.richieste.chiesto.constFirst()));
+        QCOMPARE(ArchivioBlocchetti(banco.cartella.path()).leggi().blocchetti.size(), archivio.blocchetti.size());
+        QCOMPARE(aperti.size(), 1);
+    }
+
     // The information dialog shows its texts whole; Enter presses OK and Esc cancels. System Info
     // starts the tool listed under MSINFO\PATH, else the one in the tools folder; without a registry,
     // a tool, or with one that fails to start, it says the information is not available.
@@ -157,13 +215,14 @@ private slots:
         QCOMPARE((QStringList{d.windowTitle(), d.lblVersion->text(), d.lblTitle->text(), d.lblDescription->text()}),
                  (QStringList{"Informazioni su Tabellone Tombola", "Versione 1.0.4", "Tabellone Tombola",
                               "Tabellone per visualizzare l'estrazione dei numeri della tombola con commenti. "}));
-        // The legal line, a blank line and seven key lines, each key line with a leading blank.
+        // The legal line, a blank line and eight key lines, each key line with a leading blank; all show.
         QCOMPARE(d.lblDisclaimer->text().split(QStringLiteral("\r\n")),
                  (QStringList{"Questo programma è distribuito senza alcuna garanzia.", "", " F1 = informazioni",
                               " F2 = nuova partita", " F10 = messaggi nella colonna in basso",
                               " F11 = ingrandire / ridurre il tabellone",
                               " CTRL+ALT+F4 = torna alla schermata iniziale",
-                              " Doppio clic = segna il numero estratto", " Tasto destro = cancella il numero"}));
+                              " Doppio clic = segna il numero estratto", " Tasto destro = cancella il numero",
+                              " F5 = controlla una cartella (67, ABC-67, tabellone 3)"}));
         QVERIFY(d.lblDisclaimer->sizeHint().boundedTo(d.lblDisclaimer->size()) == d.lblDisclaimer->sizeHint());
 
         int risultato = -1;

@@ -11,7 +11,7 @@ class TestComandi : public QObject
 
 private slots:
     // Qt's keys arrive as the board's key codes, and modifiers add to the code, so neighbouring
-    // keys reach the same commands. F1, Shift+F1, F10, Ctrl+F10, F11 and Ctrl+F8 are pressed
+    // keys reach the same commands; F5 alone checks a card, what adds up to it does nothing. F1, Shift+F1, F10, Ctrl+F10, F11 and Ctrl+F8 are pressed
     // on a board in test_tabellone.
     void tastiRaggiungonoIComandi_data()
     {
@@ -25,6 +25,9 @@ private slots:
         QTest::newRow("Ctrl+Alt+F4") << int(Qt::Key_F4) << (C | A) << 115 << K::LasciaTabellone;
         QTest::newRow("Shift+Ctrl+Alt+F4") << int(Qt::Key_F4) << (S | C | A) << 115 << K::IngrandisciRiduci;
         QTest::newRow("Alt+F4 does nothing") << int(Qt::Key_F4) << Qt::KeyboardModifiers(A) << 115 << K::Nessuno;
+        QTest::newRow("F5 checks a card") << int(Qt::Key_F5) << Qt::KeyboardModifiers() << 116 << K::VerificaCartella;
+        QTest::newRow("Alt+F1 adds up to F5, does nothing") << int(Qt::Key_F1) << Qt::KeyboardModifiers(A) << 112 << K::Nessuno;
+        QTest::newRow("Shift+F4 adds up to F5, does nothing") << int(Qt::Key_F4) << Qt::KeyboardModifiers(S) << 115 << K::Nessuno;
         QTest::newRow("Shift+F9 leaves") << int(Qt::Key_F9) << Qt::KeyboardModifiers(S) << 120 << K::LasciaTabellone;
         QTest::newRow("keypad 9 with all modifiers") << int(Qt::Key_9) << (S | C | A | T) << 105 << K::Informazioni;
         QTest::newRow("keypad slash with Ctrl") << int(Qt::Key_Slash) << (C | T) << 111 << K::NuovaPartita;

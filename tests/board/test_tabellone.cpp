@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "annuncio.h"
+#include "archivio.h"
 #include "comandi.h"
+#include "frmverifica.h"
 #include "prova_finestre.h"
 
 #include <QAccessible>
+#include <QElapsedTimer>
+#include <QLabel>
 
 class TestTabellone : public QObject
 {
@@ -23,6 +27,14 @@ private slots:
     // The board's keys start a new game, write messages, maximise and restore, or leave the board;
     // held down, they do not repeat.
     void tastiDelTabellone();
+    // F5 asks for a card (of the last batch, by code and number, or a block of the board) and shows
+    // it over the board: drawn numbers marked, each row's count and prize, the best prize, and
+    // whether the last number drawn is on it; the voice reads the outcome. An unknown card is
+    // told; a cancelled box shows nothing. Closing it changes nothing in the game.
+    void verificaConF5_data();
+    void verificaConF5();
+    // F5 waits its turn: not while F11 is under way, not with a modifier that adds up to it.
+    void verificaUnaOperazioneAllaVolta();
 };
 
 void TestTabellone::nuovoTabelloneETic_data()
@@ -179,6 +191,130 @@ void TestTabellone::tastiDelTabellone()
     QVERIFY(allaModale<frmAbout>([&] { QTest::keyClick(&t, Qt::Key_F1); }, [](frmAbout *d) { d->reject(); }));
     lascia(&t);
     QVERIFY(t.isHidden());
+}
+
+namespace {
+
+const Blocchetto Provato = blocchettoDaSeme(0x7ab311e, 12, QDate(2026, 12, 24));
+
+// The numbers of card 67's row r (0..2), as printed.
+QList<int> rigaDi67(int r)
+{
+    QList<int> numeri;
+    for (const auto n : Provato.cartella(67).righe[std::size_t(r)])
+        if (n)
+            numeri << n;
+    return numeri;
+}
+
+// A number that is on no row of card 67.
+int fuoriDa67()
+{
+    for (int n = 1;; ++n)
+        if (!rigaDi67(0).contains(n) && !rigaDi67(1).contains(n) && !rigaDi67(2).contains(n))
+            return n;
+}
+
+} // namespace
+
+void TestTabellone::verificaConF5_data()
+{
+    QTest::addColumn<QString>("scritto");
+    QTest::addColumn<QList<int>>("estratti"); // in drawing order: the last is the last drawn
+    QTest::addColumn<QStringList>("attese");  // each row's count and prize; empty: no card shown
+    QTest::addColumn<QString>("esito");       // the best prize, or the message for an unknown card
+    QTest::addColumn<QString>("ultimo");
+    const QString sessantasette = QStringLiteral("Cartella sessantasette: ");
+    QTest::newRow("nothing drawn")
+        << "67" << QList<int>{} << QStringList{"0 su 5", "0 su 5", "0 su 5"} << "Nessun premio"
+        << "Ultimo numero estratto: non noto.";
+    QTest::newRow("an ambo, the last number elsewhere")
+        << " 67 " << (rigaDi67(0).mid(0, 2) << fuoriDa67()) << QStringList{"2 su 5: ambo", "0 su 5", "0 su 5"}
+        << "AMBO" << QStringLiteral("Ultimo numero estratto: %1, NON è sulla cartella.").arg(fuoriDa67());
+    QTest::newRow("a cinquina by code and number, the last on it")
+        << Provato.codice.toLower() + "-67" << (rigaDi67(0).mid(0, 1) + rigaDi67(1))
+        << QStringList{"1 su 5", "5 su 5: cinquina", "0 su 5"} << "CINQUINA"
+        << QStringLiteral("Ultimo numero estratto: %1, è sulla cartella.").arg(rigaDi67(1).constLast());
+    QTest::newRow("tombola") << "67" << (rigaDi67(2) + rigaDi67(0) + rigaDi67(1))
+                             << QStringList{"5 su 5: cinquina", "5 su 5: cinquina", "5 su 5: cinquina"} << "TOMBOLA!"
+                             << QStringLiteral("Ultimo numero estratto: %1, è sulla cartella.").arg(rigaDi67(1).constLast());
+    QTest::newRow("a block of the board") << "Tabellone 3" << QList<int>{31, 32, 36, 45, 43}
+                                          << QStringList{"2 su 5: ambo", "2 su 5: ambo", "0 su 5"} << "AMBO"
+                                          << "Ultimo numero estratto: 43, è nel blocco.";
+    QTest::newRow("no such card") << "73" << QList<int>{5} << QStringList{} << "" << "";
+    QTest::newRow("cancelled") << "" << QList<int>{5} << QStringList{} << "" << "";
+}
+
+void TestTabellone::verificaConF5()
+{
+    QFETCH(QString, scritto);
+    QFETCH(QList<int>, estratti);
+    QFETCH(QStringList, attese);
+    QFETCH(QString, esito);
+    QFETCH(QString, ultimo);
+    Banco banco;
+    QCOMPARE(ArchivioBlocchetti(banco.cartella.path()).aggiungi(Provato), QString());
+    const QByteArray registro = IntestazioneVecchia + righe(estratti);
+    frmTabellone &t = banco.riprendi(registro);
+    VoceFinta voce;
+    t.partita().impostaVoce(&voce);
+    banco.richieste.immissioni = {scritto};
+    QStringList visto;
+    QElapsedTimer tempo;
+    const bool mostrata = allaModale<frmVerifica>(
+        [&] {
+            tempo.start();
+            QTest::keyClick(&t, Qt::Key_F5);
+        },
+        [&](frmVerifica *d) {
+            qInfo("F5: card on screen %lld ms after Enter", tempo.elapsed());
+            for (const QLabel *riga : d->lblRighe)
+                visto << riga->text();
+            visto << d->lblEsito->text() << d->lblUltimo->text();
+            // Each drawn number is marked, and only those.
+            for (const auto &riga : d->caselle)
+                for (const QLabel *casella : riga)
+                    if (!casella->text().isEmpty()
+                        && casella->accessibleName().endsWith(QLatin1String(", estratto"))
+                               != estratti.contains(casella->text().toInt()))
+                        visto << QStringLiteral("mismarked ") + casella->text();
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+    QCOMPARE(banco.richieste.domande.size() >= 1, true);
+    QCOMPARE(banco.richieste.domande.constFirst().titolo, QStringLiteral("Controllo cartella"));
+    QCOMPARE(mostrata, !attese.isEmpty());
+    if (mostrata) {
+        QCOMPARE(visto, attese + QStringList{esito, ultimo});
+        QCOMPARE(voce.detti.size(), 1);
+    } else {
+        // An unknown card is told in a message; a cancelled box asks nothing more.
+        QCOMPARE(banco.richieste.domande.size(), scritto.isEmpty() ? 1 : 2);
+        QVERIFY(voce.detti.isEmpty());
+    }
+    QCOMPARE(differenze(t, estratti), QString());
+    QCOMPARE(banco.registro(), registro);
+    QVERIFY(!t.partita().occupata());
+}
+
+void TestTabellone::verificaUnaOperazioneAllaVolta()
+{
+    Banco banco;
+    frmTabellone &t = banco.riprendi(Intestazione);
+    QTest::keyClick(&t, Qt::Key_F11);
+    QVERIFY(t.partita().occupata());
+    QTest::keyClick(&t, Qt::Key_F5);
+    QTRY_VERIFY(!t.partita().occupata());
+    QTest::keyClick(&t, Qt::Key_F1, Qt::AltModifier);
+    QTest::keyClick(&t, Qt::Key_F4, Qt::ShiftModifier);
+    QCOMPARE(banco.richieste.domande.size(), 0);
+    // While the check's box is up the board takes no draw.
+    banco.richieste.immissioni = {QStringLiteral("tabellone 1")};
+    QVERIFY(allaModale<frmVerifica>([&] { QTest::keyClick(&t, Qt::Key_F5); }, [&](frmVerifica *d) {
+        QVERIFY(t.partita().occupata());
+        t.partita().estrai(5);
+        d->accept();
+    }));
+    QCOMPARE(differenze(t, {}), QString());
 }
 
 QTEST_MAIN(TestTabellone)

@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: MIT
+#include "comandocartelle.h"
+
+#include "blocchetto.h"
+#include "cartelle.h"
+#include "senzaschermo.h"
+#include "stampa.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstring>
+
+namespace {
+
+constexpr auto OpzioneCartelle = "--cartelle";
+constexpr auto OpzionePdf = "--pdf";
+
+bool chiedeCartelle(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char *opzione : {OpzioneCartelle, OpzionePdf}) {
+            const std::size_t lunghezza = std::strlen(opzione);
+            if (std::strncmp(argv[i], opzione, lunghezza) == 0 && (argv[i][lunghezza] == '\0' || argv[i][lunghezza] == '='))
+                return true;
+        }
+    }
+    return false;
+}
+
+struct Richiesta {
+    int serie = 0;
+    QString pdf;
+    QString errore;
+};
+
+// Options as "--cartelle N" or "--cartelle=N"; nothing else is accepted.
+Richiesta leggiArgomenti(const QStringList &argomenti)
+{
+    Richiesta richiesta;
+    QString serie;
+    bool conSerie = false, conPdf = false;
+    for (int i = 1; i < argomenti.size(); ++i) {
+        QString nome = argomenti.at(i), valore;
+        const qsizetype uguale = nome.indexOf(QLatin1Char('='));
+        const bool unito = nome.startsWith(QLatin1String("--")) && uguale > 0;
+        if (unito) {
+            valore = nome.mid(uguale + 1);
+            nome.truncate(uguale);
+        }
+        const bool cartelle = nome == QLatin1String(OpzioneCartelle), pdf = nome == QLatin1String(OpzionePdf);
+        if (!cartelle && !pdf)
+            return {0, {}, QStringLiteral("argomento non riconosciuto: «%1».").arg(argomenti.at(i))};
+        if ((cartelle && conSerie) || (pdf && conPdf))
+            return {0, {}, QStringLiteral("%1 è ripetuto.").arg(nome)};
+        if (!unito) {
+            if (i + 1 >= argomenti.size())
+                return {0, {}, QStringLiteral("dopo %1 manca il valore.").arg(nome)};
+            valore = argomenti.at(++i);
+        }
+        (cartelle ? serie : richiesta.pdf) = valore;
+        (cartelle ? conSerie : conPdf) = true;
+    }
+    if (!conSerie)
+        return {0, {}, QStringLiteral("manca --cartelle N, il numero di serie da preparare.")};
+    bool numero = false;
+    richiesta.serie = serie.toInt(&numero);
+    if (!numero || richiesta.serie < 1 || richiesta.serie > Blocchetto::MassimoSerie)
+        return {0, {}, QStringLiteral("il numero di serie deve essere un numero intero da 1 a %1, non «%2».")
+                           .arg(Blocchetto::MassimoSerie)
+                           .arg(serie)};
+    if (conPdf && richiesta.pdf.isEmpty())
+        return {0, {}, QStringLiteral("il nome del file PDF è vuoto.")};
+    return richiesta;
+}
+
+} // namespace
+
+std::optional<int> comandoCartelle(int &argc, char **argv)
+{
+    if (!chiedeCartelle(argc, argv))
+        return std::nullopt;
+    // Fonts for the PDF need a GUI application, but no screen: without a
+    // display (a script, a server) the offscreen platform stands in.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        impostaPiattaformaSenzaSchermo();
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
+    QTextStream errori(stderr), uscita(stdout);
+
+    const Richiesta richiesta = leggiArgomenti(QCoreApplication::arguments());
+    if (!richiesta.errore.isEmpty()) {
+        errori << "tabellone: " << richiesta.errore << '\n'
+               << "Uso: tabellone --cartelle N [--pdf FILE]   (N da 1 a " << Blocchetto::MassimoSerie << ")\n";
+        return 2;
+    }
+    const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());
+    if (!cartelle.salvata()) {
+        errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
+        return 1;
+    }
+    const StampaFatta fatta = stampaCartelle(richiesta.serie, cartelle.registro, richiesta.pdf);
+    if (!fatta.errore.isEmpty()) {
+        errori << "tabellone: " << fatta.errore << '\n';
+        return 1;
+    }
+    uscita << QStringLiteral("Cartelle %1: %2 serie, cartelle da 1 a %3, in %4\n")
+                  .arg(fatta.blocchetto.codice)
+                  .arg(fatta.blocchetto.serie)
+                  .arg(fatta.blocchetto.cartelle())
+                  .arg(QDir::toNativeSeparators(fatta.pdf));
+    if (richiesta.pdf.isEmpty())
+        apriConVisore(fatta.pdf);
+    return 0;
+}

@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#include "senzaschermo.h"
+
+// Windows always has a desktop to start on: nothing to change.
+void impostaPiattaformaSenzaSchermo()
+{
+}

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+#include "archivio.h"
+#include "stampa.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The PDF's text as pdftotext lays it out, one entry a page; empty when the tool is missing.
+QStringList pagine(const QString &pdf)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0)
+        return {};
+    QStringList testo = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!testo.isEmpty() && testo.constLast().trimmed().isEmpty())
+        testo.removeLast();
+    return testo;
+}
+
+QByteArray contenuto(const QString &percorso)
+{
+    QFile file(percorso);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+} // namespace
+
+class TestStampa : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed: the printed text cannot be read back");
+    }
+
+    // One page a series, six cards a page in order: on each, the title, "Serie s", "Cartella k" and
+    // the batch code on one line, then its three rows with exactly the card's numbers, each
+    // under its column (the nine columns split the row's width evenly).
+    void ogniCartellaAlSuoPosto_data()
+    {
+        QTest::addColumn<int>("serie");
+        QTest::newRow("one series") << 1;
+        QTest::newRow("three series") << 3;
+    }
+    void ogniCartellaAlSuoPosto()
+    {
+        QFETCH(int, serie);
+        QTemporaryDir cartella;
+        const Blocchetto blocchetto = blocchettoDaSeme(0x5eed0000u + serie, serie, QDate(2026, 12, 24));
+        const QString pdf = cartella.filePath(nomePdf(blocchetto));
+        QCOMPARE(QFileInfo(pdf).fileName(), QStringLiteral("Cartelle tombola %1.pdf").arg(blocchetto.codice));
+        QVERIFY(scriviPdf(blocchetto, pdf).riuscita());
+        const QStringList testo = pagine(pdf);
+        QCOMPARE(testo.size(), serie);
+        for (int s = 1; s <= serie; ++s) {
+            const QStringList righe = testo.at(s - 1).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            int riga = 0;
+            for (int k = (s - 1) * CartellePerSerie + 1; k <= s * CartellePerSerie; ++k) {
+                const QRegularExpression intestazione(
+                    QStringLiteral("^\\s*Tabellone Tombola\\s+Serie %1\\s+Cartella %2\\s+%3\\s*$")
+                        .arg(s)
+                        .arg(k)
+                        .arg(blocchetto.codice));
+                while (riga < righe.size() && !intestazione.match(righe.at(riga)).hasMatch())
+                    ++riga;
+                QVERIFY2(riga + RigheCartella < righe.size(), qPrintable(QStringLiteral("card %1 not found").arg(k)));
+                const Cartella cartellaAttesa = blocchetto.cartella(k);
+                for (int r = 0; r < RigheCartella; ++r) {
+                    const QString linea = righe.at(riga + 1 + r);
+                    QList<int> letti, attesi;
+                    for (const QString &parola : linea.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                        letti << parola.toInt();
+                    for (const auto n : cartellaAttesa.righe[r])
+                        if (n)
+                            attesi << n;
+                    QCOMPARE(letti, attesi);
+                }
+                // Columns: a number's place in its line, against the widest line on the page.
+                const int larghezza = righe.at(riga).size();
+                for (int r = 0; r < RigheCartella; ++r) {
+                    const QString linea = righe.at(riga + 1 + r);
+                    for (int c = 0; c < ColonneCartella; ++c) {
+                        const int n = cartellaAttesa.righe[r][c];
+                        if (!n)
+                            continue;
+                        const QRegularExpressionMatch trovato =
+                            QRegularExpression(QStringLiteral("\\b%1\\b").arg(n)).match(linea);
+                        const double centro = trovato.capturedStart() + trovato.capturedLength() / 2.0;
+                        const int colonna = int(centro * ColonneCartella / larghezza);
+                        QVERIFY2(std::abs(colonna - c) <= 0,
+                                 qPrintable(QStringLiteral("%1 of card %2 read in column %3").arg(n).arg(k).arg(colonna)));
+                    }
+                }
+                riga += 1 + RigheCartella;
+            }
+        }
+    }
+
+    // A PDF that cannot be written, or whose batch cannot be kept, leaves no file, or the one that
+    // was there, untouched.
+    void nessunFileSeNonRiesce_data()
+    {
+        QTest::addColumn<QString>("nome");     // inside the test folder
+        QTest::addColumn<QString>("errore");   // what the batch's write says; empty: it succeeds
+        QTest::addColumn<QString>("messaggio"); // part of the error
+        QTest::newRow("no such folder") << "manca/cartelle.pdf" << "" << "impossibile creare";
+        QTest::newRow("a folder by that name") << "cartella" << "" << "è una cartella";
+        QTest::newRow("the batch not kept, an old file there") << "vecchio.pdf" << "disco pieno" << "disco pieno";
+    }
+    void nessunFileSeNonRiesce()
+    {
+        QFETCH(QString, nome);
+        QFETCH(QString, errore);
+        QFETCH(QString, messaggio);
+        QTemporaryDir cartella;
+        QVERIFY(QDir(cartella.path()).mkdir(QStringLiteral("cartella")));
+        const QString percorso = cartella.filePath(nome);
+        QFile vecchio(cartella.filePath(QStringLiteral("vecchio.pdf")));
+        QVERIFY(vecchio.open(QIODevice::WriteOnly) && vecchio.write("vecchio") == 7);
+        vecchio.close();
+        const QStringList prima = QDir(cartella.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const EsitoScrittura esito = scriviPdf(blocchettoDaSeme(7, 1, QDate(2026, 12, 24)), percorso,
+                                               [&] { return EsitoScrittura{errore}; });
+        QVERIFY(!esito.riuscita());
+        QVERIFY2(esito.errore.contains(messaggio), qPrintable(esito.errore));
+        QCOMPARE(QDir(cartella.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), prima);
+        QCOMPARE(contenuto(vecchio.fileName()), QByteArray("vecchio"));
+    }
+
+    // The whole chain for 500 series: a batch kept beside the record, its PDF of 500 pages in the
+    // folder given, named for the batch. Time and size are printed for the report.
+    void unBlocchettoGrande()
+    {
+        QTemporaryDir registro, documenti;
+        QElapsedTimer tempo;
+        tempo.start();
+        const StampaFatta fatta = stampaCartelle(Blocchetto::MassimoSerie, registro.path(), {},
+                                                 documenti.filePath(QStringLiteral("Documenti")));
+        const qint64 millisecondi = tempo.elapsed();
+        QVERIFY2(fatta.errore.isEmpty(), qPrintable(fatta.errore));
+        QCOMPARE(fatta.pdf, documenti.filePath(QStringLiteral("Documenti/") + nomePdf(fatta.blocchetto)));
+        const qint64 dimensione = QFileInfo(fatta.pdf).size();
+        qInfo("500 series: %lld ms, PDF %lld bytes", millisecondi, dimensione);
+        QCOMPARE(pagine(fatta.pdf).size(), Blocchetto::MassimoSerie);
+        const ArchivioLetto archivio = ArchivioBlocchetti(registro.path()).leggi();
+        QVERIFY(!archivio.blocchetti.isEmpty());
+        QCOMPARE(archivio.blocchetti.constLast().codice, fatta.blocchetto.codice);
+    }
+};
+
+QTEST_MAIN(TestStampa)
+#include "test_stampa.moc"
