@@ -24,6 +24,10 @@ struct Cartella {
 using Serie = std::array<Cartella, CartellePerSerie>;
 
 // A series drawn uniformly among all valid series. The randomness comes only
-// from seme and numeroSerie through a generator this program defines, so the
-// same pair gives the same series on every platform and in every version.
+// from seme and numeroSerie (1, 2, ...) through a generator this program
+// defines, so the same pair gives the same series on every platform and in
+// every version. Bounded time: no draw is ever thrown away and retried.
 Serie generaSerie(std::uint64_t seme, int numeroSerie);
+
+// The column (0..8) that holds number n (1..90).
+constexpr int colonnaDelNumero(int n) { return n == 90 ? 8 : n / 10; }
