@@ -17,14 +17,13 @@ namespace {
 constexpr auto OpzioneCartelle = "--cartelle";
 constexpr auto OpzionePdf = "--pdf";
 
-bool chiedeCartelle(int argc, char **argv)
+// Whether argv holds the option, alone or as "--option=value".
+bool haOpzione(int argc, char **argv, const char *opzione)
 {
+    const std::size_t lunghezza = std::strlen(opzione);
     for (int i = 1; i < argc; ++i) {
-        for (const char *opzione : {OpzioneCartelle, OpzionePdf}) {
-            const std::size_t lunghezza = std::strlen(opzione);
-            if (std::strncmp(argv[i], opzione, lunghezza) == 0 && (argv[i][lunghezza] == '\0' || argv[i][lunghezza] == '='))
-                return true;
-        }
+        if (std::strncmp(argv[i], opzione, lunghezza) == 0 && (argv[i][lunghezza] == '\0' || argv[i][lunghezza] == '='))
+            return true;
     }
     return false;
 }
@@ -79,12 +78,12 @@ Richiesta leggiArgomenti(const QStringList &argomenti)
 
 std::optional<int> comandoCartelle(int &argc, char **argv)
 {
-    if (!chiedeCartelle(argc, argv))
+    const bool pdf = haOpzione(argc, argv, OpzionePdf);
+    if (!pdf && !haOpzione(argc, argv, OpzioneCartelle))
         return std::nullopt;
-    // Fonts for the PDF need a GUI application, but no screen: without a
-    // display (a script, a server) the offscreen platform stands in.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        impostaPiattaformaSenzaSchermo();
+    // Fonts for the PDF need a GUI application, but no screen (a script, a
+    // server); only a PDF for the documents folder is then opened in a viewer.
+    preparaPiattaformaPerFile(!pdf);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
     QTextStream errori(stderr), uscita(stdout);
@@ -110,7 +109,7 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
                   .arg(fatta.blocchetto.serie)
                   .arg(fatta.blocchetto.cartelle())
                   .arg(QDir::toNativeSeparators(fatta.pdf));
-    if (richiesta.pdf.isEmpty())
-        apriConVisore(fatta.pdf);
+    if (richiesta.pdf.isEmpty() && !apriConVisore(fatta.pdf))
+        uscita << "Aprilo con un lettore di PDF per stamparlo.\n";
     return 0;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Lets a GUI application start where there may be no screen at all, for work
-// that only draws into files. Call before the application object is built.
-void impostaPiattaformaSenzaSchermo();
+// Lets a GUI application start for work that only draws into files, also
+// where there is no screen at all. With serveSchermo the usual platform is
+// kept when there is a screen, to open a viewer afterwards. Call before the
+// application object is built; a platform the user chose is left alone.
+void preparaPiattaformaPerFile(bool serveSchermo);

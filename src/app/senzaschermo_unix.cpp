@@ -5,7 +5,11 @@
 #include <QtGlobal>
 
 // Without a display the usual platform cannot start; offscreen draws the same.
-void impostaPiattaformaSenzaSchermo()
+void preparaPiattaformaPerFile(bool serveSchermo)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    const bool schermo = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!serveSchermo || !schermo)
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
 }

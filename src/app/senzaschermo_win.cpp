@@ -2,6 +2,6 @@
 #include "senzaschermo.h"
 
 // Windows always has a desktop to start on: nothing to change.
-void impostaPiattaformaSenzaSchermo()
+void preparaPiattaformaPerFile(bool)
 {
 }

@@ -50,8 +50,9 @@ void disegnaCartella(QPainter &p, const Cartella &cartella, int numero, const QS
     p.setPen(Qt::black);
     p.setFont(carattere(40, false));
     p.drawText(intestazione, Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(Identita::Titolo));
-    p.drawText(intestazione, Qt::AlignRight | Qt::AlignVCenter, codice);
     p.setFont(carattere(50, true));
+    // The code names the batch when a claim is checked: as plain as the card number.
+    p.drawText(intestazione, Qt::AlignRight | Qt::AlignVCenter, codice);
     p.drawText(intestazione, Qt::AlignCenter, QStringLiteral("Serie %1    Cartella %2").arg(serie).arg(numero));
 
     const int cima = alto + AltoGriglia;

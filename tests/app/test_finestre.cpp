@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QGroupBox>
 #include <QSpinBox>
 #include <QLabel>
 
@@ -136,7 +137,7 @@ private slots:
         const QRect posto = s.CmdStampa->geometry();
         QCOMPARE(s.CmdStampa->parentWidget(), s.Frame1);
         QVERIFY(s.Frame1->contentsRect().contains(posto));
-        for (const QWidget *altro : s.Frame1->findChildren<QWidget *>())
+        for (const QWidget *altro : s.Frame1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             QVERIFY2(altro == s.CmdStampa || !altro->geometry().intersects(posto), qPrintable(altro->objectName()));
         QCOMPARE((QStringList{s.CmdStampa->toolTip(), s.CmdStampa->accessibleName()}),
                  QStringList(2, QStringLiteral("Stampa cartelle")));
