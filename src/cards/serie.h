@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -31,3 +33,11 @@ Serie generaSerie(std::uint64_t seme, int numeroSerie);
 
 // The column (0..8) that holds number n (1..90).
 constexpr int colonnaDelNumero(int n) { return n == 90 ? 8 : n / 10; }
+
+// How many layouts a card with these column counts (each 1..3, fifteen in
+// all) has: places of its 3 x 9 grid that hold a number, five a row. 0 for
+// counts no card can have. Summed over all counts: 735,210.
+std::uint32_t disposizioniCartella(const std::array<int, ColonneCartella> &conteggi);
+
+// How many valid series there are (cards in order), in decimal digits.
+QString numeroSerieValide();
