@@ -21,12 +21,16 @@ struct ArchivioLetto {
     // why it could not be read, or that some line of it is damaged, in Italian.
     QString errore;
     bool mancante = false; // no batch file at all: no batch was ever made here
-    bool danneggiato = false; // some line or the header does not check out
+    int righeDanneggiate = 0; // lines that do not check out
+    bool formatoIgnoto = false; // not a file of batches this program wrote: nothing read
+    // The last line is a batch that checks out: "the last batch" is known.
+    bool ultimoCerto = false;
 };
 
 // The file's contents for these batches, and the reverse. The reader takes
 // untrusted input: bounded, every line checked.
 QByteArray contenutoArchivio(const QList<Blocchetto> &blocchetti);
+QByteArray rigaArchivio(const Blocchetto &blocchetto);
 ArchivioLetto leggiArchivio(const QByteArray &contenuto);
 
 // A card looked up by number: in the last batch (codice empty) or in the
@@ -52,8 +56,9 @@ public:
     ArchivioLetto leggi() const;
 
     // Adds the batch after the ones already kept. Empty on success, else
-    // why not, in Italian. Refuses to add to a damaged file (it would be
-    // rewritten without the lines it cannot read) and a code already kept.
+    // why not, in Italian. Lines that do not check out are kept as they are;
+    // a file that cannot be read, is not one of batches or already holds the
+    // code is left alone.
     QString aggiungi(const Blocchetto &blocchetto) const;
 
     // A new batch from the system's random source whose code is not yet in
