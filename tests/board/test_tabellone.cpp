@@ -201,7 +201,8 @@ const Blocchetto Provato = blocchettoDaSeme(0x7ab311e, 12, QDate(2026, 12, 24));
 QList<int> rigaDi67(int r)
 {
     QList<int> numeri;
-    for (const auto n : Provato.cartella(67).righe[std::size_t(r)])
+    const Cartella cartella = Provato.cartella(67);
+    for (const auto n : cartella.righe[std::size_t(r)])
         if (n)
             numeri << n;
     return numeri;
@@ -224,25 +225,28 @@ void TestTabellone::verificaConF5_data()
     QTest::addColumn<QStringList>("attese");  // each row's count and prize; empty: no card shown
     QTest::addColumn<QString>("esito");       // the best prize, or the message for an unknown card
     QTest::addColumn<QString>("ultimo");
-    const QString sessantasette = QStringLiteral("Cartella sessantasette: ");
+    QTest::addColumn<QString>("detto"); // by the voice
     QTest::newRow("nothing drawn")
         << "67" << QList<int>{} << QStringList{"0 su 5", "0 su 5", "0 su 5"} << "Nessun premio"
-        << "Ultimo numero estratto: non noto.";
+        << "Ultimo numero estratto: non noto." << "Cartella sessantasette: nessun premio";
     QTest::newRow("an ambo, the last number elsewhere")
         << " 67 " << (rigaDi67(0).mid(0, 2) << fuoriDa67()) << QStringList{"2 su 5: ambo", "0 su 5", "0 su 5"}
-        << "AMBO" << QStringLiteral("Ultimo numero estratto: %1, NON è sulla cartella.").arg(fuoriDa67());
+        << "AMBO" << QStringLiteral("Ultimo numero estratto: %1, NON è sulla cartella.").arg(fuoriDa67())
+        << "Cartella sessantasette: ambo";
     QTest::newRow("a cinquina by code and number, the last on it")
         << Provato.codice.toLower() + "-67" << (rigaDi67(0).mid(0, 1) + rigaDi67(1))
         << QStringList{"1 su 5", "5 su 5: cinquina", "0 su 5"} << "CINQUINA"
-        << QStringLiteral("Ultimo numero estratto: %1, è sulla cartella.").arg(rigaDi67(1).constLast());
+        << QStringLiteral("Ultimo numero estratto: %1, è sulla cartella.").arg(rigaDi67(1).constLast())
+        << "Cartella sessantasette: cinquina";
     QTest::newRow("tombola") << "67" << (rigaDi67(2) + rigaDi67(0) + rigaDi67(1))
                              << QStringList{"5 su 5: cinquina", "5 su 5: cinquina", "5 su 5: cinquina"} << "TOMBOLA!"
-                             << QStringLiteral("Ultimo numero estratto: %1, è sulla cartella.").arg(rigaDi67(1).constLast());
+                             << QStringLiteral("Ultimo numero estratto: %1, è sulla cartella.").arg(rigaDi67(1).constLast())
+                             << "Cartella sessantasette: tombola";
     QTest::newRow("a block of the board") << "Tabellone 3" << QList<int>{31, 32, 36, 45, 43}
                                           << QStringList{"2 su 5: ambo", "2 su 5: ambo", "0 su 5"} << "AMBO"
-                                          << "Ultimo numero estratto: 43, è nel blocco.";
-    QTest::newRow("no such card") << "73" << QList<int>{5} << QStringList{} << "" << "";
-    QTest::newRow("cancelled") << "" << QList<int>{5} << QStringList{} << "" << "";
+                                          << "Ultimo numero estratto: 43, è nel blocco." << "Tabellone tre: ambo";
+    QTest::newRow("no such card") << "73" << QList<int>{5} << QStringList{} << "" << "" << "";
+    QTest::newRow("cancelled") << "" << QList<int>{5} << QStringList{} << "" << "" << "";
 }
 
 void TestTabellone::verificaConF5()
@@ -252,6 +256,7 @@ void TestTabellone::verificaConF5()
     QFETCH(QStringList, attese);
     QFETCH(QString, esito);
     QFETCH(QString, ultimo);
+    QFETCH(QString, detto);
     Banco banco;
     QCOMPARE(ArchivioBlocchetti(banco.cartella.path()).aggiungi(Provato), QString());
     const QByteArray registro = IntestazioneVecchia + righe(estratti);
@@ -285,7 +290,7 @@ void TestTabellone::verificaConF5()
     QCOMPARE(mostrata, !attese.isEmpty());
     if (mostrata) {
         QCOMPARE(visto, (attese + QStringList{esito, ultimo}));
-        QCOMPARE(voce.detti.size(), 1);
+        QCOMPARE(voce.detti, QStringList{detto});
     } else {
         // An unknown card is told in a message; a cancelled box asks nothing more.
         QCOMPARE(banco.richieste.domande.size(), scritto.isEmpty() ? 1 : 2);
