@@ -6,8 +6,10 @@
 #   docs/schermata-iniziale.png  the start screen
 #   docs/tabellone.png           the maximised board with numbers drawn
 #   docs/estrazione.png          the pop-up of a draw with its comment
+#   docs/cartelle.png            a printed page of cards (page 1 of the PDF)
+#   docs/verifica.png            a card checked with F5 on the board
 #
-#   tools/schermate.sh [display]      (default :85; needs xvfb openbox xdotool imagemagick)
+#   tools/schermate.sh [display]      (default :85; needs xvfb openbox xdotool imagemagick poppler-utils)
 #
 # The program runs from a scratch copy of build/, so no record of a real game is touched.
 set -euo pipefail
@@ -30,6 +32,25 @@ for f in build/img*.gif; do ln -s "$PWD/$f" "$LAVORO/"; done
 # A game under way: nine numbers already drawn.
 printf 'Partita : 24/12/2026 21:30:00\r\n' >"$LAVORO/ultima.par"
 for n in 7 13 22 33 45 58 61 77 90; do printf ' %d \r\n' "$n" >>"$LAVORO/ultima.par"; done
+
+# A batch of twelve series, made from the command line with no display, kept beside the record.
+env -u DISPLAY -u WAYLAND_DISPLAY "$LAVORO/tabellone" --cartelle 12 --pdf "$LAVORO/cartelle.pdf" >/dev/null
+pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$LAVORO/cartelle.pdf" docs/cartelle
+# The card that holds most of the numbers drawn by the end (50 is drawn below).
+CARTELLA=$(pdftotext -layout "$LAVORO/cartelle.pdf" - | python3 -c '
+import re, sys
+estratti = {7, 13, 22, 33, 45, 58, 61, 77, 90, 50}
+migliore, numero, righe = (-1, 0), 0, 0
+for linea in sys.stdin:
+    m = re.search(r"Cartella (\d+)", linea)
+    if m:
+        numero, righe, trovati = int(m.group(1)), 3, 0
+    elif righe and linea.strip():
+        righe -= 1
+        trovati += len(estratti & {int(x) for x in linea.split()})
+        if righe == 0:
+            migliore = max(migliore, (trovati, -numero))
+print(-migliore[1])')
 
 Xvfb "$SCHERMO" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 PIDS+=($!)
@@ -64,5 +85,16 @@ xdotool mousemove 1112 405 click --repeat 2 --delay 80 1
 sleep 2
 import -window root docs/estrazione.png
 xdotool key space
+sleep 1
+
+# F5, the card's number, Enter: the card checked over the board.
+xdotool key F5
+finestra '^Controllo cartella$' >/dev/null
+sleep 0.5
+xdotool type "$CARTELLA"
+xdotool key Return
+sleep 1
+import -window root docs/verifica.png
+xdotool key Return
 sleep 1
 echo "schermate in docs/: $(ls docs/*.png | tr '\n' ' ')"
