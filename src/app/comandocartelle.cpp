@@ -28,16 +28,16 @@ bool haOpzione(int argc, char **argv, const char *opzione)
     return false;
 }
 
-struct Richiesta {
+struct RichiestaCartelle {
     int serie = 0;
     QString pdf;
     QString errore;
 };
 
 // Options as "--cartelle N" or "--cartelle=N"; nothing else is accepted.
-Richiesta leggiArgomenti(const QStringList &argomenti)
+RichiestaCartelle leggiArgomenti(const QStringList &argomenti)
 {
-    Richiesta richiesta;
+    RichiestaCartelle richiesta;
     QString serie;
     bool conSerie = false, conPdf = false;
     for (int i = 1; i < argomenti.size(); ++i) {
@@ -88,7 +88,7 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
     QGuiApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
     QTextStream errori(stderr), uscita(stdout);
 
-    const Richiesta richiesta = leggiArgomenti(QCoreApplication::arguments());
+    const RichiestaCartelle richiesta = leggiArgomenti(QCoreApplication::arguments());
     if (!richiesta.errore.isEmpty()) {
         errori << "tabellone: " << richiesta.errore << '\n'
                << "Uso: tabellone --cartelle N [--pdf FILE]   (N da 1 a " << Blocchetto::MassimoSerie << ")\n";
