@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "archivio.h"
+#include "blocchetto.h"
 #include "stampa.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -137,26 +136,6 @@ private slots:
         QVERIFY2(esito.errore.contains(messaggio), qPrintable(esito.errore));
         QCOMPARE(QDir(cartella.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), prima);
         QCOMPARE(contenuto(vecchio.fileName()), QByteArray("vecchio"));
-    }
-
-    // The whole chain for 500 series: a batch kept beside the record, its PDF of 500 pages in the
-    // folder given, named for the batch. Time and size are printed for the report.
-    void unBlocchettoGrande()
-    {
-        QTemporaryDir registro, documenti;
-        QElapsedTimer tempo;
-        tempo.start();
-        const StampaFatta fatta = stampaCartelle(Blocchetto::MassimoSerie, registro.path(), {},
-                                                 documenti.filePath(QStringLiteral("Documenti")));
-        const qint64 millisecondi = tempo.elapsed();
-        QVERIFY2(fatta.errore.isEmpty(), qPrintable(fatta.errore));
-        QCOMPARE(fatta.pdf, documenti.filePath(QStringLiteral("Documenti/") + nomePdf(fatta.blocchetto)));
-        const qint64 dimensione = QFileInfo(fatta.pdf).size();
-        qInfo("500 series: %lld ms, PDF %lld bytes", millisecondi, dimensione);
-        QCOMPARE(pagine(fatta.pdf).size(), Blocchetto::MassimoSerie);
-        const ArchivioLetto archivio = ArchivioBlocchetti(registro.path()).leggi();
-        QVERIFY(!archivio.blocchetti.isEmpty());
-        QCOMPARE(archivio.blocchetti.constLast().codice, fatta.blocchetto.codice);
     }
 };
 
