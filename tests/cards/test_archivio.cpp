@@ -64,6 +64,8 @@ private slots:
         QCOMPARE(b.cartella(6), generaSerie(b.seme, 1)[5]);
         QCOMPARE(b.cartella(7), generaSerie(b.seme, 2)[0]);
         QCOMPARE(b.cartella(60), generaSerie(b.seme, 10)[5]);
+        QCOMPARE(b.cartella(0), Cartella{});
+        QCOMPARE(b.cartella(61), Cartella{});
     }
 
     void andataERitorno()
