@@ -2,7 +2,6 @@
 #include "archivio.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,9 +34,7 @@ private slots:
     void codice()
     {
         const QString codice = codiceBlocchetto(1);
-        QVERIFY(QRegularExpression(QStringLiteral("\\A[0-9ABCDEFGHJKMNPQRSTVWXYZ]{6}\\z")).match(codice).hasMatch());
-        QCOMPARE(codiceBlocchetto(1), codice); // the same seed, the same code, everywhere
-        QCOMPARE(codice, QStringLiteral("1KZKAK"));
+        QCOMPARE(codice, QStringLiteral("1KZKAK")); // the same seed, the same code, everywhere
         QVERIFY(codiceBlocchetto(2) != codice);
         // What a person may type for it.
         QCOMPARE(normalizzaCodice(QStringLiteral(" 1kzkak ")), codice);
