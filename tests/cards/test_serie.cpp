@@ -270,11 +270,15 @@ private slots:
         const Attese attese = probabilita();
         const auto &p = attese.colonneDiTre;
         QVERIFY(std::abs(p[0] + p[1] + p[2] + p[3] - 1) < 1e-12);
-        constexpr int Serie = 20000;
+        constexpr int Quante = 20000;
         std::array<int, 4> colonne{};
         int file = 0;
-        for (int n = 1; n <= Serie; ++n) {
-            for (const Cartella &c : generaSerie(0xFA1C, n)) {
+        int unoSullaPrima = 0; // 1 on the first card of its series: one time in six
+        for (int n = 1; n <= Quante; ++n) {
+            const Serie serie = generaSerie(0xFA1C, n);
+            for (const auto &riga : serie[0].righe)
+                unoSullaPrima += riga[0] == 1;
+            for (const Cartella &c : serie) {
                 const Vettore v = conteggi(c);
                 ++colonne[std::size_t(std::count(v.begin(), v.end(), 3))];
                 bool fila = false;
@@ -285,17 +289,18 @@ private slots:
                 file += fila;
             }
         }
-        const auto confronta = [](const char *cosa, double attesa, int viste) {
-            const double frequenza = viste / (6.0 * Serie);
-            const double sigma = std::sqrt(attesa * (1 - attesa) / (6.0 * Serie));
+        const auto confronta = [](const char *cosa, double attesa, int viste, double prove) {
+            const double frequenza = viste / prove;
+            const double sigma = std::sqrt(attesa * (1 - attesa) / prove);
             qInfo("%s: attesa %.5f, vista %.5f (%.1f sigma)", cosa, attesa, frequenza, (frequenza - attesa) / sigma);
             QVERIFY2(std::abs(frequenza - attesa) < 5 * sigma, cosa);
         };
-        confronta("nessuna colonna di tre", p[0], colonne[0]);
-        confronta("una colonna di tre", p[1], colonne[1]);
-        confronta("due colonne di tre", p[2], colonne[2]);
-        confronta("tre colonne di tre", p[3], colonne[3]);
-        confronta("tre numeri di fila", attese.treDiFila, file);
+        confronta("nessuna colonna di tre", p[0], colonne[0], 6.0 * Quante);
+        confronta("una colonna di tre", p[1], colonne[1], 6.0 * Quante);
+        confronta("due colonne di tre", p[2], colonne[2], 6.0 * Quante);
+        confronta("tre colonne di tre", p[3], colonne[3], 6.0 * Quante);
+        confronta("tre numeri di fila", attese.treDiFila, file, 6.0 * Quante);
+        confronta("l'uno sulla prima cartella", 1.0 / 6, unoSullaPrima, Quante);
     }
 };
 
