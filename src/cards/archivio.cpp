@@ -10,8 +10,9 @@
 
 namespace {
 
-const QByteArray Intestazione = QByteArrayLiteral("tabellone blocchetti 1");
-const QByteArray FineRiga = QByteArrayLiteral("\r\n");
+// Plain constants: a batch list may be built before this file's objects are.
+constexpr char Intestazione[] = "tabellone blocchetti 1";
+constexpr char FineRiga[] = "\r\n";
 
 // Far more than any batches made by hand: a bigger file is not read.
 constexpr qint64 DimensioneMassima = 4 * 1024 * 1024;
@@ -95,7 +96,7 @@ QByteArray rigaArchivio(const Blocchetto &b)
 
 QByteArray contenutoArchivio(const QList<Blocchetto> &blocchetti)
 {
-    QByteArray contenuto = Intestazione + FineRiga;
+    QByteArray contenuto = QByteArray(Intestazione) + FineRiga;
     for (const Blocchetto &b : blocchetti)
         contenuto += rigaArchivio(b);
     return contenuto;
@@ -238,7 +239,7 @@ QString ArchivioBlocchetti::aggiungi(const Blocchetto &blocchetto) const
             return QStringLiteral("Il codice %1 è già di un altro blocchetto.").arg(b.codice);
     }
     if (letto.mancante)
-        contenuto = Intestazione + FineRiga;
+        contenuto = QByteArray(Intestazione) + FineRiga;
     else if (!contenuto.endsWith('\n'))
         contenuto += FineRiga; // a cut last line must not swallow the new one
     contenuto += rigaArchivio(blocchetto);

@@ -6,6 +6,8 @@
 
 Cartella Blocchetto::cartella(int numero) const
 {
+    if (numero < 1 || numero > cartelle())
+        return {}; // no such card: all places empty, never another card
     return generaSerie(seme, serieDellaCartella(numero))[std::size_t(postoNellaSerie(numero))];
 }
 

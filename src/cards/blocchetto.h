@@ -20,7 +20,7 @@ struct Blocchetto {
     QString codice;
 
     int cartelle() const { return CartellePerSerie * serie; }
-    // numero in 1 .. cartelle().
+    // numero in 1 .. cartelle(); an empty card for any other number.
     Cartella cartella(int numero) const;
 
     // The series (1, 2, ...) that holds card numero, and the card's place in it (0..5).

@@ -28,7 +28,9 @@ using Serie = std::array<Cartella, CartellePerSerie>;
 // A series drawn uniformly among all valid series. The randomness comes only
 // from seme and numeroSerie (1, 2, ...) through a generator this program
 // defines, so the same pair gives the same series on every platform and in
-// every version. Bounded time: no draw is ever thrown away and retried.
+// every version. No series is ever thrown away and begun again: the only
+// redraws are of a single random number that falls out of range, less than
+// one time in two, as any exactly uniform draw needs.
 Serie generaSerie(std::uint64_t seme, int numeroSerie);
 
 // The column (0..8) that holds number n (1..90).

@@ -14,8 +14,11 @@ namespace {
 constexpr int NumeriPerRiga = 5;
 constexpr int BlocchiTabellone = 6;
 
-const QString Aiuto = u"Scrivi il numero della cartella (\"67\"), il codice del blocchetto con il numero "
-                      u"(\"K3M9QX-67\") o un blocco del tabellone, da \"tabellone 1\" a \"tabellone 6\"."_s;
+QString aiuto()
+{
+    return u"Scrivi il numero della cartella (\"67\"), il codice del blocchetto con il numero "
+           u"(\"K3M9QX-67\") o un blocco del tabellone, da \"tabellone 1\" a \"tabellone 6\"."_s;
+}
 
 Richiesta errata(const QString &errore)
 {
@@ -53,7 +56,7 @@ Richiesta leggiRichiesta(const QString &testo)
 {
     const QString t = testo.simplified().toLower();
     if (t.isEmpty())
-        return errata(Aiuto);
+        return errata(aiuto());
     static const QRegularExpression tabellone(u"\\Atabellone ?([0-9]{1,6})\\z"_s);
     static const QRegularExpression numero(u"\\A(?:cartella )?([0-9]{1,6})\\z"_s);
     static const QRegularExpression codiceNumero(u"\\A(?:cartella )?([0-9a-z]+) ?[- ] ?([0-9]{1,6})\\z"_s);
@@ -74,7 +77,7 @@ Richiesta leggiRichiesta(const QString &testo)
                           u"come è stampato sulla cartella."_s.arg(m.captured(1).toUpper()));
         r.numero = m.captured(2).toInt();
     } else {
-        return errata(Aiuto);
+        return errata(aiuto());
     }
     if (r.numero < 1)
         return errata(u"Le cartelle sono numerate da 1."_s);

@@ -65,17 +65,24 @@ Vettore conteggi(const Cartella &c)
     return v;
 }
 
-// Layouts per column-count vector, counted over every choice of five places
-// in each of the three rows.
-const std::map<Vettore, long> &disposizioni()
+// A row with numbers in three neighbouring columns.
+bool treDiFila(int riga)
 {
-    static const std::map<Vettore, long> conto = [] {
+    return (riga & (riga >> 1) & (riga >> 2)) != 0;
+}
+
+// Per column-count vector: its layouts, and those with three in a row
+// somewhere, counted over every choice of five places in each row.
+using Conto = std::array<long, 2>;
+const std::map<Vettore, Conto> &disposizioni()
+{
+    static const std::map<Vettore, Conto> conto = [] {
         std::vector<int> cinque;
         for (int m = 0; m < 512; ++m) {
             if (std::popcount(unsigned(m)) == 5)
                 cinque.push_back(m);
         }
-        std::map<Vettore, long> esito;
+        std::map<Vettore, Conto> esito;
         for (int a : cinque) {
             for (int b : cinque) {
                 for (int c : cinque) {
@@ -85,8 +92,10 @@ const std::map<Vettore, long> &disposizioni()
                         v[std::size_t(j)] = ((a >> j) & 1) + ((b >> j) & 1) + ((c >> j) & 1);
                         vuota = vuota || v[std::size_t(j)] == 0;
                     }
-                    if (!vuota)
-                        ++esito[v];
+                    if (!vuota) {
+                        ++esito[v][0];
+                        esito[v][1] += treDiFila(a) || treDiFila(b) || treDiFila(c);
+                    }
                 }
             }
         }
@@ -114,7 +123,7 @@ long double modi(Vettore resti, std::map<Vettore, long double> &memoria)
     for (const auto &[c, l] : disposizioni()) {
         Vettore dopo{};
         bool possibile = true;
-        long double peso = l;
+        long double peso = l[0];
         for (int j = 0; j < 9; ++j) {
             dopo[std::size_t(j)] = resti[std::size_t(j)] - c[std::size_t(j)];
             possibile = possibile && dopo[std::size_t(j)] >= 0;
@@ -129,26 +138,35 @@ long double modi(Vettore resti, std::map<Vettore, long double> &memoria)
 
 constexpr Vettore Totali{9, 10, 10, 10, 10, 10, 10, 10, 11};
 
-// Exact probability that a card of a uniform series has `tre` full columns
-// (all six cards alike: the series is uniform under reordering its cards).
-std::array<double, 4> probabilitaColonneDiTre()
+struct Attese {
+    std::array<double, 4> colonneDiTre{}; // a card has 0, 1, 2, 3 full columns
+    double treDiFila = 0; // a card has three numbers side by side in a row
+};
+
+// Exact probabilities for one card of a uniform series (all six cards alike:
+// the series is uniform under reordering its cards).
+Attese probabilita()
 {
     std::map<Vettore, long double> memoria;
     const long double tutte = modi(Totali, memoria);
     std::array<long double, 4> p{};
+    long double fila = 0;
     for (const auto &[c, l] : disposizioni()) {
         Vettore dopo{};
-        long double peso = l;
+        long double peso = l[0];
         bool possibile = true;
         for (int j = 0; j < 9; ++j) {
             dopo[std::size_t(j)] = Totali[std::size_t(j)] - c[std::size_t(j)];
             possibile = possibile && dopo[std::size_t(j)] >= 0;
             peso /= std::tgamma(c[std::size_t(j)] + 1);
         }
-        if (possibile)
-            p[std::size_t(std::count(c.begin(), c.end(), 3))] += peso * modi(dopo, memoria) / tutte;
+        if (possibile) {
+            const long double q = peso * modi(dopo, memoria) / tutte;
+            p[std::size_t(std::count(c.begin(), c.end(), 3))] += q;
+            fila += q * l[1] / l[0];
+        }
     }
-    return {double(p[0]), double(p[1]), double(p[2]), double(p[3])};
+    return {{double(p[0]), double(p[1]), double(p[2]), double(p[3])}, double(fila)};
 }
 
 std::uint64_t impronta(const Serie &s, std::uint64_t h)
@@ -173,8 +191,8 @@ private slots:
     {
         long totale = 0;
         for (const auto &[c, l] : disposizioni()) {
-            totale += l;
-            QCOMPARE(long(disposizioniCartella(c)), l);
+            totale += l[0];
+            QCOMPARE(long(disposizioniCartella(c)), l[0]);
         }
         QCOMPARE(totale, 735210L);
         // Three full columns leave two places a row among six single columns.
@@ -244,27 +262,45 @@ private slots:
         QCOMPARE(h, quint64(13607641835725711879ULL));
     }
 
-    void frequenzaDelleColonneDiTre()
+    void frequenzeEsatte()
     {
-        // A generator that retries on dead ends, or caps columns at two,
-        // moves these by far more than the tolerance.
-        const std::array<double, 4> attesa = probabilitaColonneDiTre();
-        QVERIFY(std::abs(attesa[0] + attesa[1] + attesa[2] + attesa[3] - 1) < 1e-12);
-        constexpr int Serie = 20000;
-        std::array<int, 4> visti{};
-        for (int n = 1; n <= Serie; ++n) {
-            for (const Cartella &c : generaSerie(0xFA1C, n)) {
+        // A generator that retries on dead ends, caps columns at two, or
+        // draws counts or layouts with the wrong weights moves these by far
+        // more than the tolerance.
+        const Attese attese = probabilita();
+        const auto &p = attese.colonneDiTre;
+        QVERIFY(std::abs(p[0] + p[1] + p[2] + p[3] - 1) < 1e-12);
+        constexpr int Quante = 20000;
+        std::array<int, 4> colonne{};
+        int file = 0;
+        int unoSullaPrima = 0; // 1 on the first card of its series: one time in six
+        for (int n = 1; n <= Quante; ++n) {
+            const Serie serie = generaSerie(0xFA1C, n);
+            for (const auto &riga : serie[0].righe)
+                unoSullaPrima += riga[0] == 1;
+            for (const Cartella &c : serie) {
                 const Vettore v = conteggi(c);
-                ++visti[std::size_t(std::count(v.begin(), v.end(), 3))];
+                ++colonne[std::size_t(std::count(v.begin(), v.end(), 3))];
+                bool fila = false;
+                for (const auto &riga : c.righe) {
+                    for (int j = 0; j + 2 < 9; ++j)
+                        fila = fila || (riga[std::size_t(j)] && riga[std::size_t(j + 1)] && riga[std::size_t(j + 2)]);
+                }
+                file += fila;
             }
         }
-        for (int t = 0; t < 4; ++t) {
-            const double p = attesa[std::size_t(t)];
-            const double frequenza = double(visti[std::size_t(t)]) / (6.0 * Serie);
-            const double sigma = std::sqrt(p * (1 - p) / (6.0 * Serie));
-            qInfo("colonne di tre: %d  attesa %.5f  vista %.5f  (%.1f sigma)", t, p, frequenza, (frequenza - p) / sigma);
-            QVERIFY2(std::abs(frequenza - p) < 5 * sigma, qPrintable(QStringLiteral("%1 colonne di tre").arg(t)));
-        }
+        const auto confronta = [](const char *cosa, double attesa, int viste, double prove) {
+            const double frequenza = viste / prove;
+            const double sigma = std::sqrt(attesa * (1 - attesa) / prove);
+            qInfo("%s: attesa %.5f, vista %.5f (%.1f sigma)", cosa, attesa, frequenza, (frequenza - attesa) / sigma);
+            QVERIFY2(std::abs(frequenza - attesa) < 5 * sigma, cosa);
+        };
+        confronta("nessuna colonna di tre", p[0], colonne[0], 6.0 * Quante);
+        confronta("una colonna di tre", p[1], colonne[1], 6.0 * Quante);
+        confronta("due colonne di tre", p[2], colonne[2], 6.0 * Quante);
+        confronta("tre colonne di tre", p[3], colonne[3], 6.0 * Quante);
+        confronta("tre numeri di fila", attese.treDiFila, file, 6.0 * Quante);
+        confronta("l'uno sulla prima cartella", 1.0 / 6, unoSullaPrima, Quante);
     }
 };
 
