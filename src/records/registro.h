@@ -88,6 +88,9 @@ public:
     // A fresh header, then every drawn number in ascending order.
     EsitoScrittura riscrivi(const TabellaEstratti &estratti, const QDateTime &momento) const;
 
+    // Replaces the record with these bytes (the carry-over of a game).
+    EsitoScrittura sostituisci(const QByteArray &contenuto) const;
+
     // Whether a record exists, and what it holds.
     bool esiste() const;
     PartitaLetta leggi() const;

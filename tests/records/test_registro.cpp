@@ -92,6 +92,11 @@ struct ComeUtenteComune {
             std::abort();
     }
     bool riuscito() const { return attivo || geteuid() != 0; }
+    // A file made beforehand for that user: theirs, as the record of their own game would be.
+    static bool suo(const QString &percorso)
+    {
+        return geteuid() != 0 || lchown(QFile::encodeName(percorso).constData(), 65534, 65534) == 0;
+    }
     bool attivo = false;
 };
 
@@ -262,7 +267,7 @@ private slots:
         else if (situazione == QLatin1String("fifo"))
             QCOMPARE(mkfifo(QFile::encodeName(nome).constData(), 0644), 0);
         else if (!manca) // writable by the ordinary user unless the case takes that away
-            QVERIFY(scriviFile(nome, registroAtteso(0, {4, 8, 15}))
+            QVERIFY(scriviFile(nome, registroAtteso(0, {4, 8, 15})) && ComeUtenteComune::suo(nome)
                     && modo(nome, situazione == QLatin1String("000")   ? 0
                                   : situazione == QLatin1String("444") ? 0444
                                                                        : 0666));
