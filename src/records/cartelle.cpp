@@ -122,14 +122,14 @@ EsitoScrittura riportaPartita(const Cartelle &cartelle)
     if (apertura.natura != Natura::Proprio)
         return fallita(apertura.natura == Natura::Errore ? apertura.errore : descriviNatura(apertura.natura));
     QFile origine;
-    if (!origine.open(apertura.descrittore, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!origine.open(apertura.descrittore, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         chiudi(apertura.descrittore);
         return fallita(origine.errorString());
     }
     QByteArray contenuto;
     if (origine.size() > RegistroPartita::LimiteCopia) {
         // Far larger than any game: its header and numbers are the game, the rest is not copied.
-        const PartitaLetta letta = leggiRegistro(origine);
+        const PartitaLetta letta = leggiRegistroFile(origine);
         contenuto = letta.intestazione.toLocal8Bit() + "\r\n";
         for (const int n : letta.numeri)
             contenuto += rigaNumero(n);

@@ -46,6 +46,12 @@ int bloccaEsclusivo(int descrittore);
 // Whether the path still names the open file (it was not removed or replaced since).
 bool stessoFile(int descrittore, const QString &percorso);
 
+// Where the next stored data of an open file begins, at or after da: a hole
+// (a stretch a sparse file does not store, all zeros) is skipped. The file
+// size when only a hole is left; da when the system cannot tell. The file's
+// position is left where it was.
+qint64 inizioDati(int descrittore, qint64 da);
+
 // Closes a descriptor that no QFile took.
 void chiudi(int descrittore);
 

@@ -88,6 +88,16 @@ bool stessoFile(int descrittore, const QString &percorso)
            && aperto.st_dev == ora.st_dev && aperto.st_ino == ora.st_ino;
 }
 
+qint64 inizioDati(int descrittore, qint64 da)
+{
+    const off_t qui = lseek(descrittore, 0, SEEK_CUR);
+    off_t dati = lseek(descrittore, off_t(da), SEEK_DATA);
+    if (dati < 0)
+        dati = errno == ENXIO ? lseek(descrittore, 0, SEEK_END) : off_t(da);
+    lseek(descrittore, qui, SEEK_SET);
+    return qint64(dati);
+}
+
 void chiudi(int descrittore)
 {
     if (descrittore >= 0)

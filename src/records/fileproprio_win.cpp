@@ -117,6 +117,12 @@ bool stessoFile(int descrittore, const QString &percorso)
     return uguali;
 }
 
+qint64 inizioDati(int, qint64 da)
+{
+    // Sparse files are rare on Windows: read through.
+    return da;
+}
+
 void chiudi(int descrittore)
 {
     if (descrittore >= 0)

@@ -13,6 +13,7 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -104,6 +105,17 @@ long long leggiNumero(const Carattere *c, const Carattere *fine)
     return negativo ? -valore : valore;
 }
 
+// The first CR or LF in [c, fine), or fine. Two memchr calls instead of one
+// byte-by-byte search: a record of gigabytes without a line end is read at
+// the speed of the disk, not of a loop.
+const char *primoFineRiga(const char *c, const char *fine)
+{
+    const auto *lf = static_cast<const char *>(std::memchr(c, '\n', std::size_t(fine - c)));
+    const char *limite = lf ? lf : fine;
+    const auto *cr = static_cast<const char *>(std::memchr(c, '\r', std::size_t(limite - c)));
+    return cr ? cr : limite;
+}
+
 // Collects lines as they complete: the first is the header, every other one
 // that reads as 1..90 marks its number once.
 class Raccolta
@@ -144,7 +156,46 @@ QByteArray dalTabellone(const TabellaEstratti &estratti, const QDateTime &moment
     return contenuto;
 }
 
+// A file read as it is, except that a hole longer than a line reads as a line
+// too long to look at: what the reader would make of its zeros anyway.
+class SenzaVuoti : public QIODevice
+{
+public:
+    explicit SenzaVuoti(QFile &file)
+        : m_file(file)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char *dati, qint64 massimo) override
+    {
+        const qint64 qui = m_file.pos();
+        const qint64 inizio = inizioDati(m_file.handle(), qui);
+        if (inizio > qui + LunghezzaMassimaRiga) {
+            const qint64 zeri = std::min<qint64>(massimo, LunghezzaMassimaRiga + 1);
+            std::memset(dati, 0, std::size_t(zeri));
+            return m_file.seek(inizio) ? zeri : -1;
+        }
+        return m_file.read(dati, massimo);
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+    bool isSequential() const override { return true; }
+
+private:
+    QFile &m_file;
+};
+
 } // namespace
+
+PartitaLetta leggiRegistroFile(QFile &file)
+{
+    SenzaVuoti lettore(file);
+    PartitaLetta letta = leggiRegistro(lettore);
+    if (!letta.errore.isEmpty()) // the file's own reason
+        letta.errore = QStringLiteral("la lettura si è interrotta (%1)").arg(file.errorString());
+    return letta;
+}
 
 Comando interpretaComando(const QString &argomento)
 {
@@ -202,7 +253,7 @@ PartitaLetta leggiRegistro(QIODevice &dispositivo)
         dopoCR = false;
         while (c < fine) {
             // Lines may end in CR LF, a lone CR or a lone LF.
-            const char *termine = std::find_if(c, fine, [](char x) { return x == '\r' || x == '\n'; });
+            const char *termine = primoFineRiga(c, fine);
             const qsizetype pezzo = termine - c;
             const bool completa = termine < fine;
             if (completa && lunghezza == 0 && !troppoLunga && pezzo <= LunghezzaMassimaRiga) {
@@ -330,7 +381,7 @@ PartitaLetta RegistroPartita::leggi() const
         partita.errore = file.errorString();
         return partita;
     }
-    return leggiRegistro(file);
+    return leggiRegistroFile(file);
 }
 
 int RegistroPartita::pulisciTemporanei() const
@@ -360,7 +411,9 @@ EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
     // save is open, as it resolves links only then.
     const auto estraneo = [this] {
         const Natura natura = naturaDi(percorso());
-        return natura == Natura::Collegamento || natura == Natura::Altrui ? descriviNatura(natura) : QString();
+        return natura == Natura::Collegamento || natura == Natura::Altrui || natura == Natura::NonOrdinario
+                   ? motivoVisibile(percorso(), true)
+                   : QString();
     };
     if (const QString motivo = estraneo(); !motivo.isEmpty())
         return {motivo};
