@@ -84,7 +84,7 @@ Cartelle scegliCartelle(const QString &cartellaProgramma, const QString &cartell
             diProgramma = registro;
         if (!lasciata && (natura == Natura::Manca || QFileInfo(registro).isWritable()) && siPuoSostituire(programma)) {
             // One game, one place: once carried on in the per-user folder, it is continued there.
-            if (!piuRecente(diUtente, diProgramma)) {
+            if (diProgramma.isEmpty() || !piuRecente(diUtente, diProgramma)) {
                 scelta.registro = programma;
                 return scelta;
             }
