@@ -45,6 +45,13 @@ qint64 padroneDelBlocco(const QString &cartella)
 // The real programs a test starts; any still running when it ends are killed by their id.
 struct Programmi {
     std::list<QProcess> processi;
+    ~Programmi()
+    {
+        for (QProcess &processo : processi) {
+            processo.kill();
+            processo.waitForFinished(5000);
+        }
+    }
     QProcess *avvia(const QString &programma, const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment())
     {
         QProcess &processo = processi.emplace_back();
