@@ -53,8 +53,6 @@ int main(int argc, char *argv[])
     RichiesteQt richieste;
     const QString titolo = QString::fromUtf8(Identita::Titolo);
     Cartelle cartelle = scegliCartelle(QApplication::applicationDirPath(), cartellaUtente());
-    if (!cartelle.avvisi.isEmpty())
-        richieste.messaggio(nullptr, cartelle.avvisi.join(QStringLiteral("\n\n")), Richieste::Pulsanti::Ok, titolo);
 
     // Before anything reads the record: a second board on it would undo the first one's draws.
     std::unique_ptr<UnicaIstanza> istanza;
@@ -84,6 +82,9 @@ int main(int argc, char *argv[])
         // the game is kept for this run only, so no draw asks again.
         richieste.messaggio(nullptr, avvisoNonSalvata(cartelle), Richieste::Pulsanti::Ok, titolo);
     }
+    // Said by the board that keeps the game, not by every later start.
+    if (!cartelle.avvisi.isEmpty())
+        richieste.messaggio(nullptr, cartelle.avvisi.join(QStringLiteral("\n\n")), Richieste::Pulsanti::Ok, titolo);
     std::unique_ptr<QTemporaryDir> provvisoria;
     if (!salvata) {
         provvisoria = std::make_unique<QTemporaryDir>();

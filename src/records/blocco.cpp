@@ -92,8 +92,9 @@ BloccoRegistro::Stato BloccoRegistro::prendi()
         if (!stessoFile(m_descrittore, m_percorso))
             continue;
         m_bloccato = true;
-        // Written on another computer: that board may still be open there.
-        if (!apertura.creato && !m_macchina.isEmpty() && m_macchina != QSysInfo::machineHostName())
+        // Written on another computer: that board may still be open there. Anything else
+        // (garbage, an older program's lock) names nobody who could still hold it.
+        if (!apertura.creato && m_momento.isValid() && !m_macchina.isEmpty() && m_macchina != QSysInfo::machineHostName())
             return Stato::Altrove;
         return scriviDati();
     }

@@ -512,6 +512,7 @@ private slots:
         QTest::newRow("none") << "" << QByteArray() << 0 << S::Preso << "";
         QTest::newRow("left by a board killed here") << "file" << qui << 60 << S::Preso << "";
         QTest::newRow("garbage, old") << "file" << QByteArray("\x01\xff tabellone?\n\n") << 60 << S::Preso << "";
+        QTest::newRow("an older program's, killed") << "file" << QByteArray("4321\ntabellone\nqui\n{uuid}\n") << 60 << S::Preso << "";
         QTest::newRow("empty, old: a start killed before writing it") << "file" << QByteArray() << 60 << S::Preso << "";
         QTest::newRow("empty, just created: another start is writing it") << "file" << QByteArray() << 0 << S::Occupato << "";
         QTest::newRow("held by a live board") << "tenuto" << QByteArray() << 0 << S::Occupato << "";
