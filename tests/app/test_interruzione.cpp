@@ -115,7 +115,7 @@ private slots:
         static const QRegularExpression intero(
             QStringLiteral("\\APartita : [^\\r\\n]*\\r\\n( ([1-9]|[1-8][0-9]|90) \\r\\n)*\\z"));
         QRandomGenerator *caso = QRandomGenerator::global();
-        for (int giro = 0; giro < 4; ++giro) {
+        for (int giro = 0; giro < 3; ++giro) {
             const QByteArray prima = registro();
             const QList<int> numeri = leggiRegistro(prima).numeri;
             QProcess programma;
@@ -145,7 +145,7 @@ private slots:
                 QCOMPARE(leggiRegistro(registro()).numeri, attesi);
             }
             // Draws, a withdrawal, a new game, as fast as an operator, killed at a random moment.
-            const int uccisione = int(caso->bounded(200, 2500));
+            const int uccisione = int(caso->bounded(200, 2000));
             QTimer::singleShot(uccisione, &programma, [&programma] { programma.kill(); });
             while (programma.state() == QProcess::Running) {
                 const quint32 scelta = caso->bounded(20);

@@ -147,6 +147,20 @@ private slots:
         QCOMPARE(padroneDelBlocco(cartella.path()), QCoreApplication::applicationPid());
     }
 
+    // A board that cannot listen says so, instead of leaving later starts to find out.
+    void ascoltoImpossibileDetto()
+    {
+        QTemporaryDir cartella, privata;
+        QVERIFY(chmod(QFile::encodeName(privata.path()).constData(), 0700) == 0);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(privata.path()));
+        // A folder where the socket goes: neither removed nor listened on.
+        QVERIFY(QDir().mkpath(UnicaIstanza::nomeCanale(cartella.path()) + QStringLiteral("/dentro")));
+        UnicaIstanza istanza(cartella.path());
+        QCOMPARE(istanza.avvia(), UnicaIstanza::Esito::Prima);
+        qunsetenv("XDG_RUNTIME_DIR");
+        QVERIFY2(istanza.errore().contains(u"non può ricevere"), qPrintable(istanza.errore()));
+    }
+
     // The channel lies where only this user can create it: a runtime folder open to others is not
     // used. A channel answered by another user's process is not talked to; with someone squatting
     // the old shared place, a second start still reaches its own board.
