@@ -60,29 +60,43 @@ int main(int argc, char *argv[])
 
     // Before anything reads the record: a second board on it would undo the first one's draws.
     std::unique_ptr<UnicaIstanza> istanza;
-    std::unique_ptr<QTemporaryDir> provvisoria;
-    if (cartelle.salvata()) {
+    bool salvata = cartelle.salvata();
+    if (salvata) {
         istanza = std::make_unique<UnicaIstanza>(cartelle.registro);
-        switch (istanza->avvia()) {
-        case UnicaIstanza::Esito::Prima:
-            break;
-        case UnicaIstanza::Esito::Richiamata:
+        UnicaIstanza::Esito esito = istanza->avvia();
+        if (esito == UnicaIstanza::Esito::Richiamata)
             return 0;
-        case UnicaIstanza::Esito::GiaAperta:
-            richieste.messaggio(nullptr, QStringLiteral("Il tabellone è già aperto."), Richieste::Pulsanti::Ok, titolo);
-            return 0;
+        if (esito == UnicaIstanza::Esito::NonRisponde) {
+            if (richieste.messaggio(nullptr, istanza->domanda(), Richieste::Pulsanti::SiNo, titolo)
+                != Richieste::Risposta::Si)
+                return 0;
+            esito = istanza->subentra();
+        }
+        if (esito == UnicaIstanza::Esito::Errore) {
+            // Without its lock the record could get a second board: shown, not written.
+            richieste.messaggio(nullptr, istanza->errore() + QStringLiteral(".\n\nQuesta partita NON viene salvata."),
+                                Richieste::Pulsanti::Ok, titolo);
+            salvata = false;
+            istanza.reset();
+        } else if (!istanza->errore().isEmpty()) {
+            richieste.messaggio(nullptr, istanza->errore(), Richieste::Pulsanti::Ok, titolo);
         }
     } else {
         // Nothing can be written where the record belongs: said once now, and
         // the game is kept for this run only, so no draw asks again.
         richieste.messaggio(nullptr, avvisoNonSalvata(cartelle), Richieste::Pulsanti::Ok, titolo);
+    }
+    // Said by the board that keeps the game, not by every later start.
+    if (!cartelle.avvisi.isEmpty())
+        richieste.messaggio(nullptr, cartelle.avvisi.join(QStringLiteral("\n\n")), Richieste::Pulsanti::Ok, titolo);
+    std::unique_ptr<QTemporaryDir> provvisoria;
+    if (!salvata) {
         provvisoria = std::make_unique<QTemporaryDir>();
         // Without even that, each failed write names the per-user record and why.
-        cartelle.registro = provvisoria->isValid() ? provvisoria->path() : cartelle.tentate.constLast();
+        soloPerQuestaVolta(cartelle, provvisoria->isValid() ? provvisoria->path() : cartelle.tentate.constLast());
     }
     if (const EsitoScrittura riporto = riportaPartita(cartelle); !riporto.riuscita())
-        richieste.messaggio(nullptr, QStringLiteral("La partita registrata in %1 non è stata ripresa: %2.")
-                                         .arg(QDir::toNativeSeparators(cartelle.daRiportare), riporto.errore),
+        richieste.messaggio(nullptr, QStringLiteral("La partita registrata non è stata ripresa: %1.").arg(riporto.errore),
                             Richieste::Pulsanti::Ok, titolo);
 
     registraSostituti();

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "unicaistanza.h"
 
+#include "canale.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QSysInfo>
 #include <QThread>
 
 namespace {
@@ -13,65 +16,98 @@ namespace {
 const QByteArray Chiamata = QByteArrayLiteral("avanti\n");
 const QByteArray Risposta = QByteArrayLiteral("ok\n");
 
-// The same record gives the same name, whatever path led to it.
-QString nomeServizio(const QString &cartella)
-{
-    QString percorso = QFileInfo(cartella).canonicalFilePath();
-    if (percorso.isEmpty())
-        percorso = QDir(cartella).absolutePath();
-    const QByteArray impronta = QCryptographicHash::hash(percorso.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return QStringLiteral("tabellone-") + QString::fromLatin1(impronta.left(24));
-}
-
 } // namespace
 
 UnicaIstanza::UnicaIstanza(const QString &cartellaRegistro, QObject *parent)
     : QObject(parent)
     , m_blocco(percorsoBlocco(cartellaRegistro))
-    , m_nome(nomeServizio(cartellaRegistro))
+    , m_nome(nomeCanale(cartellaRegistro))
 {
-    // A board stays open for hours: only a dead owner makes the lock stale.
-    m_blocco.setStaleLockTime(0);
 }
 
 QString UnicaIstanza::percorsoBlocco(const QString &cartellaRegistro)
 {
-    return QDir(cartellaRegistro).filePath(QStringLiteral("ultima.par.lock"));
+    return BloccoRegistro::percorsoIn(cartellaRegistro);
+}
+
+QString UnicaIstanza::nomeCanale(const QString &cartellaRegistro)
+{
+    // The same record gives the same name, whatever path led to it.
+    QString percorso = QFileInfo(cartellaRegistro).canonicalFilePath();
+    if (percorso.isEmpty())
+        percorso = QDir(cartellaRegistro).absolutePath();
+    const QByteArray impronta = QCryptographicHash::hash(percorso.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return percorsoCanale(QStringLiteral("tabellone-") + QString::fromLatin1(impronta.left(24)));
 }
 
 UnicaIstanza::Esito UnicaIstanza::avvia()
 {
-    if (prendiBlocco()) {
-        ascolta();
-        return Esito::Prima;
+    for (int giro = 0;; ++giro) {
+        const BloccoRegistro::Stato stato = m_blocco.prendi();
+        if (stato != BloccoRegistro::Stato::Occupato)
+            return presa(stato);
+        if (chiamaLaPrima())
+            return Esito::Richiamata;
+        // Still empty and silent: a start killed before writing its lock. Looked at once more, now older.
+        if (giro > 0 || !m_blocco.macchina().isEmpty())
+            return Esito::NonRisponde;
     }
-    return chiamaLaPrima() ? Esito::Richiamata : Esito::GiaAperta;
 }
 
-bool UnicaIstanza::prendiBlocco()
+UnicaIstanza::Esito UnicaIstanza::subentra()
 {
-    if (m_blocco.tryLock(0))
-        return true;
-    // Without a lock in this folder there is no second board to respect.
-    if (m_blocco.error() != QLockFile::LockFailedError)
-        return true;
-    // A lock naming a dead program is removed by tryLock itself. One that names
-    // nobody (empty, garbage) is removed here; the owner of a live lock holds
-    // a native lock on it, which makes this removal fail.
-    qint64 pid = 0;
-    QString macchina, programma;
-    if (!m_blocco.getLockInfo(&pid, &macchina, &programma) && m_blocco.removeStaleLockFile())
-        return m_blocco.tryLock(0);
-    return false;
+    return presa(m_blocco.subentra());
+}
+
+UnicaIstanza::Esito UnicaIstanza::presa(BloccoRegistro::Stato stato)
+{
+    switch (stato) {
+    case BloccoRegistro::Stato::Preso:
+        ascolta();
+        return Esito::Prima;
+    case BloccoRegistro::Stato::Errore:
+        m_errore = m_blocco.errore();
+        return Esito::Errore;
+    case BloccoRegistro::Stato::Occupato:
+    case BloccoRegistro::Stato::Altrove:
+        break;
+    }
+    return Esito::NonRisponde;
+}
+
+QString UnicaIstanza::domanda() const
+{
+    const QString macchina = m_blocco.macchina().isEmpty() ? QSysInfo::machineHostName() : m_blocco.macchina();
+    const QDateTime quando = m_blocco.momento().toLocalTime();
+    QString momento;
+    if (quando.isValid())
+        momento = quando.date() == QDate::currentDate()
+                      ? QStringLiteral(" alle %1").arg(quando.toString(QStringLiteral("HH:mm")))
+                      : QStringLiteral(" il %1 alle %2").arg(quando.toString(QStringLiteral("dd/MM/yyyy")),
+                                                            quando.toString(QStringLiteral("HH:mm")));
+    return QStringLiteral("Il tabellone di questa partita risulta aperto su %1%2 ma non risponde: "
+                          "riprendere qui la partita?\n\n"
+                          "Rispondere Sì solo se quel tabellone è chiuso: due tabelloni aperti sulla stessa "
+                          "partita se la contenderebbero.")
+        .arg(macchina, momento);
 }
 
 void UnicaIstanza::ascolta()
 {
+    const QString comeRimedio = QStringLiteral("aprendo di nuovo il programma, questo tabellone non verrà portato davanti.");
+    if (m_nome.isEmpty()) {
+        m_errore = QStringLiteral("Non c'è una cartella riservata all'utente dove il tabellone possa ricevere "
+                                  "le richieste: ") + comeRimedio;
+        return;
+    }
     // This start holds the lock, so a socket left by a killed board is stale.
     QLocalServer::removeServer(m_nome);
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server.listen(m_nome))
-        return; // the board still works; a later start will say it is already open
+    if (!m_server.listen(m_nome)) {
+        m_errore = QStringLiteral("Il tabellone non può ricevere le richieste in %1 (%2): ")
+                       .arg(QDir::toNativeSeparators(m_nome), m_server.errorString()) + comeRimedio;
+        return;
+    }
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *chiamata = m_server.nextPendingConnection()) {
             connect(chiamata, &QLocalSocket::disconnected, chiamata, &QObject::deleteLater);
@@ -90,12 +126,17 @@ void UnicaIstanza::ascolta()
 
 bool UnicaIstanza::chiamaLaPrima()
 {
+    if (m_nome.isEmpty())
+        return false;
     // The first start may still be building its windows: keep trying until the deadline.
     const QDeadlineTimer scadenza(AttesaRisposta);
     while (!scadenza.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(m_nome);
         if (socket.waitForConnected(int(scadenza.remainingTime()))) {
+            // Only a board of this user is asked anything.
+            if (!stessoUtente(socket.socketDescriptor()))
+                return false;
             socket.write(Chiamata);
             while (!socket.canReadLine() && socket.waitForReadyRead(int(scadenza.remainingTime()))) {
             }

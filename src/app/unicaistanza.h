@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "blocco.h"
+
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 
-// One board per record. The first start takes a lock beside the record and
+// One board per record. The first start takes the lock beside the record and
 // listens for later starts; a later start on the same record asks the first
 // to come to the front and ends without touching the record.
 class UnicaIstanza : public QObject
@@ -14,17 +15,28 @@ class UnicaIstanza : public QObject
 
 public:
     enum class Esito {
-        Prima,      // this start keeps the record
-        Richiamata, // another board holds it and has come to the front
-        GiaAperta,  // another board holds it and did not answer
+        Prima,       // this start keeps the record
+        Richiamata,  // another board holds it and has come to the front
+        NonRisponde, // a board holds it and did not answer: ask before taking it over
+        Errore,      // the lock cannot be used: see errore()
     };
 
     explicit UnicaIstanza(const QString &cartellaRegistro, QObject *parent = nullptr);
 
     Esito avvia();
+    // After NonRisponde, when the operator chose to go on here.
+    Esito subentra();
+
+    // The question after NonRisponde, naming the computer and the time the lock was taken.
+    QString domanda() const;
+    // Why the lock cannot be used (Errore), or why this board cannot be called
+    // by a later start (Prima); empty when all is well.
+    QString errore() const { return m_errore; }
 
     // The lock beside the record.
     static QString percorsoBlocco(const QString &cartellaRegistro);
+    // The local server name of a record folder's board.
+    static QString nomeCanale(const QString &cartellaRegistro);
 
     // How long a later start waits for the first one's answer. The first one
     // answers from its event loop, which runs once its windows are built.
@@ -35,11 +47,12 @@ signals:
     void richiamata();
 
 private:
-    bool prendiBlocco();
+    Esito presa(BloccoRegistro::Stato stato);
     void ascolta();
     bool chiamaLaPrima();
 
-    QLockFile m_blocco;
+    BloccoRegistro m_blocco;
     QString m_nome;
     QLocalServer m_server;
+    QString m_errore;
 };

@@ -2,6 +2,7 @@
 #include "registro.h"
 
 #include "dichiarazioni.h"
+#include "fileproprio.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -63,6 +65,9 @@ QString descriviErrore(const QFileDevice &file)
 // the reason the user can act on, where the error of the call would be vague.
 QString motivoVisibile(const QString &percorso, bool scrittura)
 {
+    const Natura natura = naturaDi(percorso);
+    if (natura == Natura::Collegamento || natura == Natura::Altrui)
+        return descriviNatura(natura);
     const QFileInfo info(percorso);
     if (info.isDir())
         return QStringLiteral("è una cartella");
@@ -98,6 +103,17 @@ long long leggiNumero(const Carattere *c, const Carattere *fine)
         valore = valore > (massimo - cifra) / 10 ? massimo : valore * 10 + cifra;
     }
     return negativo ? -valore : valore;
+}
+
+// The first CR or LF in [c, fine), or fine. Two memchr calls instead of one
+// byte-by-byte search: a record of gigabytes without a line end is read at
+// the speed of the disk, not of a loop.
+const char *primoFineRiga(const char *c, const char *fine)
+{
+    const auto *lf = static_cast<const char *>(std::memchr(c, '\n', std::size_t(fine - c)));
+    const char *limite = lf ? lf : fine;
+    const auto *cr = static_cast<const char *>(std::memchr(c, '\r', std::size_t(limite - c)));
+    return cr ? cr : limite;
 }
 
 // Collects lines as they complete: the first is the header, every other one
@@ -140,7 +156,46 @@ QByteArray dalTabellone(const TabellaEstratti &estratti, const QDateTime &moment
     return contenuto;
 }
 
+// A file read as it is, except that a hole longer than a line reads as a line
+// too long to look at: what the reader would make of its zeros anyway.
+class SenzaVuoti : public QIODevice
+{
+public:
+    explicit SenzaVuoti(QFile &file)
+        : m_file(file)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char *dati, qint64 massimo) override
+    {
+        const qint64 qui = m_file.pos();
+        const qint64 inizio = inizioDati(m_file.handle(), qui);
+        if (inizio > qui + LunghezzaMassimaRiga) {
+            const qint64 zeri = std::min<qint64>(massimo, LunghezzaMassimaRiga + 1);
+            std::memset(dati, 0, std::size_t(zeri));
+            return m_file.seek(inizio) ? zeri : -1;
+        }
+        return m_file.read(dati, massimo);
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+    bool isSequential() const override { return true; }
+
+private:
+    QFile &m_file;
+};
+
 } // namespace
+
+PartitaLetta leggiRegistroFile(QFile &file)
+{
+    SenzaVuoti lettore(file);
+    PartitaLetta letta = leggiRegistro(lettore);
+    if (!letta.errore.isEmpty()) // the file's own reason
+        letta.errore = QStringLiteral("la lettura si è interrotta (%1)").arg(file.errorString());
+    return letta;
+}
 
 Comando interpretaComando(const QString &argomento)
 {
@@ -198,7 +253,7 @@ PartitaLetta leggiRegistro(QIODevice &dispositivo)
         dopoCR = false;
         while (c < fine) {
             // Lines may end in CR LF, a lone CR or a lone LF.
-            const char *termine = std::find_if(c, fine, [](char x) { return x == '\r' || x == '\n'; });
+            const char *termine = primoFineRiga(c, fine);
             const qsizetype pezzo = termine - c;
             const bool completa = termine < fine;
             if (completa && lunghezza == 0 && !troppoLunga && pezzo <= LunghezzaMassimaRiga) {
@@ -268,16 +323,21 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti
     // board's numbers, the new one last.
     const auto ricostruito = [&] { return scrivi(dalTabellone(estratti, momento, numero) + rigaNumero(numero)); };
     QByteArray contenuto;
-    QFile esistente(percorso());
-    if (QFileInfo(esistente).isFile()) {
-        if (esistente.size() > LimiteCopia)
+    const Apertura apertura = apriProprio(percorso(), false);
+    if (apertura.natura != Natura::Manca) {
+        QFile esistente;
+        if (apertura.natura == Natura::Proprio)
+            esistente.open(apertura.descrittore, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        if (esistente.isOpen() && esistente.size() > LimiteCopia)
             return ricostruito();
-        if (esistente.open(QIODevice::ReadOnly))
+        if (esistente.isOpen())
             contenuto = esistente.read(LimiteCopia + 1);
         if (!esistente.isOpen() || esistente.error() != QFileDevice::NoError) {
-            const QString motivo = motivoVisibile(percorso(), false);
+            QString motivo = motivoVisibile(percorso(), false);
+            if (motivo.isEmpty() && apertura.natura != Natura::Proprio)
+                motivo = descriviNatura(apertura.natura);
             return {QStringLiteral("la partita registrata non si può leggere per aggiungervi il numero: %1")
-                        .arg(motivo.isEmpty() ? esistente.errorString() : motivo)};
+                        .arg(!motivo.isEmpty() ? motivo : esistente.isOpen() ? esistente.errorString() : apertura.errore)};
         }
         if (contenuto.size() > LimiteCopia) // grown since it was looked at
             return ricostruito();
@@ -303,19 +363,25 @@ bool RegistroPartita::esiste() const
 PartitaLetta RegistroPartita::leggi() const
 {
     const QString nome = percorso();
-    if (!QFileInfo::exists(nome))
+    // Opened without following a link and without blocking on a pipe.
+    const Apertura apertura = apriProprio(nome, false);
+    if (apertura.natura == Natura::Manca)
         return {};
     PartitaLetta partita;
-    // Checked before opening: a pipe of that name would block the start.
-    partita.errore = motivoVisibile(nome, false);
-    if (!partita.errore.isEmpty())
+    if (apertura.natura != Natura::Proprio) {
+        const QString motivo = motivoVisibile(nome, false);
+        partita.errore = !motivo.isEmpty() ? motivo
+                         : apertura.natura == Natura::Errore ? apertura.errore
+                                                              : descriviNatura(apertura.natura);
         return partita;
-    QFile file(nome);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    }
+    QFile file;
+    if (!file.open(apertura.descrittore, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        chiudi(apertura.descrittore);
         partita.errore = file.errorString();
         return partita;
     }
-    return leggiRegistro(file);
+    return leggiRegistroFile(file);
 }
 
 int RegistroPartita::pulisciTemporanei() const
@@ -323,17 +389,35 @@ int RegistroPartita::pulisciTemporanei() const
     // QSaveFile's own pattern: the target's name, a dot and six letters.
     static const QRegularExpression temporaneo(QStringLiteral("\\Aultima\\.par\\.[A-Za-z]{6}\\z"));
     int rimossi = 0;
-    // Regular files only: no folders, links or devices.
+    // This user's regular files only: no folders, links, devices or others' files.
     const QDir cartella(m_cartella);
     for (const QFileInfo &voce : cartella.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        if (temporaneo.match(voce.fileName()).hasMatch() && QFile::remove(voce.filePath()))
+        if (temporaneo.match(voce.fileName()).hasMatch() && naturaDi(voce.filePath()) == Natura::Proprio
+            && QFile::remove(voce.filePath()))
             ++rimossi;
     }
     return rimossi;
 }
 
+EsitoScrittura RegistroPartita::sostituisci(const QByteArray &contenuto) const
+{
+    return scrivi(contenuto);
+}
+
 EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
 {
+    // QSaveFile writes through a link to the file it names: a link, or anything
+    // but this user's regular file, is left alone. Looked at again once the
+    // save is open, as it resolves links only then.
+    const auto estraneo = [this] {
+        const Natura natura = naturaDi(percorso());
+        return natura == Natura::Collegamento || natura == Natura::Altrui || natura == Natura::NonOrdinario
+                   ? motivoVisibile(percorso(), true)
+                   : QString();
+    };
+    if (const QString motivo = estraneo(); !motivo.isEmpty())
+        return {motivo};
+    const bool nuovo = naturaDi(percorso()) == Natura::Manca;
     // Written beside the record and renamed over it once complete and on disk.
     QSaveFile file(percorso());
     // What the file system shows says more than the call's own error.
@@ -343,6 +427,13 @@ EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
     };
     if (!file.open(QIODevice::WriteOnly))
         return perche();
+    if (const QString motivo = estraneo(); !motivo.isEmpty()) {
+        file.cancelWriting();
+        return {motivo};
+    }
+    // A record this program creates is its user's alone; an existing one keeps its permissions.
+    if (nuovo)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // Flushed by hand: commit() does not notice a buffered write that fails
     // (disk full), and would put the cut file in place of the record.
     if (file.write(contenuto) != contenuto.size() || !file.flush()) {

@@ -59,6 +59,10 @@ inline constexpr qsizetype LunghezzaMassimaRiga = 1024;
 // A read error keeps the lines completed before it and drops the one cut.
 PartitaLetta leggiRegistro(QIODevice &dispositivo);
 PartitaLetta leggiRegistro(const QByteArray &contenuto);
+// The same from an open file, where a hole of a sparse file comes as one
+// overlong line instead of its gigabytes of zeros: the same result, at once.
+class QFile;
+PartitaLetta leggiRegistroFile(QFile &file);
 
 // The start-time notice for a record that exists but cannot be read.
 QString messaggioLettura(const QString &percorso, const QString &errore);
@@ -87,6 +91,9 @@ public:
     EsitoScrittura aggiungi(long long numero, const TabellaEstratti &estratti, const QDateTime &momento) const;
     // A fresh header, then every drawn number in ascending order.
     EsitoScrittura riscrivi(const TabellaEstratti &estratti, const QDateTime &momento) const;
+
+    // Replaces the record with these bytes (the carry-over of a game).
+    EsitoScrittura sostituisci(const QByteArray &contenuto) const;
 
     // Whether a record exists, and what it holds.
     bool esiste() const;

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "blocco.h"
 #include "cartelle.h"
 #include "registro.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -18,6 +21,25 @@
 const char *violazione(const QByteArray &contenuto);
 
 namespace {
+
+constexpr uid_t Nessuno_ = 65534;
+
+// What a hostile user of a shared folder, or a mistake, can leave in place of a file.
+bool metti(const QString &cosa, const QString &percorso, const QString &privato)
+{
+    const QByteArray nome = QFile::encodeName(percorso);
+    if (cosa == QLatin1String("link"))
+        return QFile::link(privato, percorso);
+    if (cosa == QLatin1String("dangling"))
+        return QFile::link(percorso + QStringLiteral(".nessuno"), percorso);
+    if (cosa == QLatin1String("fifo"))
+        return mkfifo(nome.constData(), 0666) == 0;
+    if (cosa == QLatin1String("dir"))
+        return QDir().mkdir(percorso);
+    // Another user's file, readable and not writable (made by root, the test's other user).
+    return QFile(percorso).open(QIODevice::WriteOnly) && chmod(nome.constData(), 0644) == 0
+           && lchown(nome.constData(), geteuid() == 0 ? 0 : Nessuno_, 0) == 0;
+}
 
 const QString Intestazione = QStringLiteral("Partita : 06/12/2026 21:05:33");
 
@@ -38,7 +60,7 @@ QByteArray registroAtteso(int secondi, std::initializer_list<int> numeri = {})
 
 // Where the folder choice finds a record (Lasciata) in the program folder, and the per-user folder.
 enum class Registro { Nessuno, Scrivibile, SolaLettura };
-enum class Utente { Esiste, ConPartita, Manca, NonCreabile }; // ConPartita: holding Continuata
+enum class Utente { Esiste, ConPartita, PiuRecente, Manca, NonCreabile }; // holding Continuata: older, newer
 const QByteArray Lasciata = QByteArrayLiteral("Partita : 01/01/2020 10:00:00\r\n 7 \r\n");
 const QByteArray Continuata = QByteArrayLiteral("Partita : 02/01/2020 10:00:00\r\n 7 \r\n 8 \r\n");
 const QByteArray Nessuno = QByteArrayLiteral("<unreadable>");
@@ -92,6 +114,11 @@ struct ComeUtenteComune {
             std::abort();
     }
     bool riuscito() const { return attivo || geteuid() != 0; }
+    // A file made beforehand for that user: theirs, as the record of their own game would be.
+    static bool suo(const QString &percorso)
+    {
+        return geteuid() != 0 || lchown(QFile::encodeName(percorso).constData(), 65534, 65534) == 0;
+    }
     bool attivo = false;
 };
 
@@ -100,6 +127,7 @@ struct ComeUtenteComune {
 Q_DECLARE_METATYPE(Operazione)
 Q_DECLARE_METATYPE(Registro)
 Q_DECLARE_METATYPE(Utente)
+Q_DECLARE_METATYPE(BloccoRegistro::Stato)
 
 class TestRegistro : public QObject
 {
@@ -262,7 +290,7 @@ private slots:
         else if (situazione == QLatin1String("fifo"))
             QCOMPARE(mkfifo(QFile::encodeName(nome).constData(), 0644), 0);
         else if (!manca) // writable by the ordinary user unless the case takes that away
-            QVERIFY(scriviFile(nome, registroAtteso(0, {4, 8, 15}))
+            QVERIFY(scriviFile(nome, registroAtteso(0, {4, 8, 15})) && ComeUtenteComune::suo(nome)
                     && modo(nome, situazione == QLatin1String("000")   ? 0
                                   : situazione == QLatin1String("444") ? 0444
                                                                        : 0666));
@@ -317,7 +345,11 @@ private slots:
         QTest::newRow("read-only program folder moves the game to the user")
             << "bin" << true << R::Scrivibile << U::Esiste << "utente" << Lasciata;
         QTest::newRow("read-only record in a writable folder, a game already continued by the user kept")
-            << "bin" << false << R::SolaLettura << U::ConPartita << "utente" << Continuata;
+            << "bin" << false << R::SolaLettura << U::PiuRecente << "utente" << Continuata;
+        QTest::newRow("writable program folder, a game carried on by the user since: continued there")
+            << "bin" << false << R::Scrivibile << U::PiuRecente << "utente" << Continuata;
+        QTest::newRow("read-only program folder, its game newer than the user's: carried over")
+            << "bin" << true << R::Scrivibile << U::ConPartita << "utente" << Lasciata;
         QTest::newRow("installed: pictures from share, a stray record in bin ignored, the per-user folder created")
             << "share" << false << R::Scrivibile << U::Manca << "utente" << Nessuno;
         QTest::newRow("per-user folder cannot be created: not saved, both tried")
@@ -344,11 +376,20 @@ private slots:
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share) && QDir().mkpath(casa));
         if (!poste.isEmpty())
             QVERIFY(scriviFile((poste == QLatin1String("bin") ? bin : share) + QStringLiteral("/img00.gif"), "GIF89a"));
+        // Ages: the user's older game three hours ago, the program folder's two, the user's newer one now.
+        const auto vecchio = [](const QString &percorso, int ore) {
+            QFile file(percorso);
+            return file.open(QIODevice::ReadWrite)
+                   && file.setFileTime(QDateTime::currentDateTime().addSecs(-3600 * ore), QFileDevice::FileModificationTime);
+        };
         if (registro != Registro::Nessuno)
-            QVERIFY(scriviFile(lasciata, Lasciata) && modo(lasciata, registro == Registro::SolaLettura ? 0400 : 0600));
-        if (utente == Utente::Esiste || utente == Utente::ConPartita)
+            QVERIFY(scriviFile(lasciata, Lasciata) && vecchio(lasciata, 2)
+                    && modo(lasciata, registro == Registro::SolaLettura ? 0400 : 0600));
+        if (utente == Utente::Esiste || utente == Utente::ConPartita || utente == Utente::PiuRecente)
             QVERIFY(QDir().mkpath(dati)
                     && (utente == Utente::Esiste || scriviFile(dati + QStringLiteral("/ultima.par"), Continuata)));
+        if (utente == Utente::ConPartita)
+            QVERIFY(vecchio(dati + QStringLiteral("/ultima.par"), 3));
         QVERIFY(modo(bin, programmaChiuso ? 0500 : 0700) && modo(casa, utente == Utente::NonCreabile ? 0500 : 0700));
 
         const Cartelle scelta = scegliCartelle(bin, dati);
@@ -368,10 +409,263 @@ private slots:
             QVERIFY2(avviso.contains(u"NON viene salvata") && avviso.contains(QDir::toNativeSeparators(bin))
                          && avviso.contains(QDir::toNativeSeparators(dati)), qPrintable(avviso));
         }
+        // A game left in the program folder for the user's is said.
+        QCOMPARE(scelta.avvisi.size(), registro == Registro::Scrivibile && utente == Utente::PiuRecente && !programmaChiuso ? 1 : 0);
         // The program folder's own record is never changed by the choice.
         if (registro != Registro::Nessuno)
             QCOMPARE(contenutoDi(lasciata), cartella == QLatin1String("bin") ? Lasciata + " 9 \r\n" : Lasciata);
         QVERIFY(modo(bin, 0700) && modo(casa, 0700));
+    }
+
+    // A record or lock that is a link (to the user's private file, or to nothing), a pipe, a folder
+    // or another user's file, in a program folder shared with others: never read, written, copied
+    // or removed; said once naming the file, and the game goes on in the per-user folder, made
+    // owner-only (a good record there carried over).
+    void fileEstraneiLasciatiStare_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("cosa");
+        QTest::addColumn<QString>("motivo");
+        const QString registro = QString::fromLatin1(NomeRegistro), blocco = registro + QStringLiteral(".lock");
+        const QString link = QStringLiteral("è un collegamento simbolico"), altrui = QStringLiteral("appartiene a un altro utente"),
+                      strano = QStringLiteral("non è un file ordinario");
+        QTest::newRow("record linked to a private file") << registro << "link" << link;
+        QTest::newRow("record of another user") << registro << "altrui" << altrui;
+        QTest::newRow("record a pipe") << registro << "fifo" << strano;
+        QTest::newRow("lock linked to a private file") << blocco << "link" << link;
+        QTest::newRow("lock a dangling link") << blocco << "dangling" << link;
+        QTest::newRow("lock a pipe") << blocco << "fifo" << strano;
+        QTest::newRow("lock a folder") << blocco << "dir" << strano;
+        QTest::newRow("lock of another user, not writable") << blocco << "altrui" << altrui;
+    }
+    void fileEstraneiLasciatiStare()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, cosa);
+        QFETCH(QString, motivo);
+        if (geteuid() != 0 && cosa == QLatin1String("altrui"))
+            QSKIP("another user's file needs root to make");
+        QTemporaryDir radice;
+        const QString bin = radice.filePath(QStringLiteral("bin")), dati = radice.filePath(QStringLiteral("casa/tabellone"));
+        const QString privato = radice.filePath(QStringLiteral("privato")), estraneo = bin + u'/' + file;
+        const QString registro = bin + u'/' + QString::fromLatin1(NomeRegistro);
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(radice.filePath(QStringLiteral("casa"))));
+        QVERIFY(scriviFile(bin + QStringLiteral("/img00.gif"), "GIF89a") && scriviFile(privato, "segreto\n"));
+        const bool delBlocco = file.endsWith(QLatin1String(".lock"));
+        if (delBlocco) // the user's own game beside it
+            QVERIFY(scriviFile(registro, Lasciata));
+        for (const QString &suo : {bin, radice.filePath(QStringLiteral("casa")), privato, registro})
+            QVERIFY(!QFileInfo::exists(suo) || ComeUtenteComune::suo(suo));
+        QVERIFY(metti(cosa, estraneo, privato) && modo(privato, 0600));
+        const auto natura = [&] { return QFileInfo(estraneo).isSymLink() ? QFileInfo(estraneo).symLinkTarget() : QString::number(QFileInfo(estraneo).isDir()) + contenutoDi(privato); };
+        const QString prima = natura();
+        Cartelle scelta;
+        PartitaLetta letta;
+        EsitoScrittura scritta, riportata;
+        QElapsedTimer tempo;
+        tempo.start();
+        {
+            const ComeUtenteComune utente(radice.path());
+            QVERIFY(utente.riuscito());
+            scelta = scegliCartelle(bin, dati);
+            riportata = riportaPartita(scelta);
+            letta = RegistroPartita(bin).leggi();
+            if (!delBlocco)
+                scritta = RegistroPartita(bin).nuovaPartita(momento(0));
+        }
+        QVERIFY2(tempo.elapsed() < 2000, "something waited on the pipe");
+        QCOMPARE(scelta.registro, dati);
+        QVERIFY2(scelta.avvisi.size() == 1 && scelta.avvisi[0].contains(QDir::toNativeSeparators(estraneo))
+                     && scelta.avvisi[0].contains(motivo), qPrintable(scelta.avvisi.join(u'\n')));
+        QVERIFY2(riportata.riuscita(), qPrintable(riportata.errore));
+        // The user's own game carried over, owner-only; nothing from the stranger.
+        QCOMPARE(contenutoDi(dati + QStringLiteral("/ultima.par")), delBlocco ? Lasciata : Nessuno);
+        QCOMPARE(QFileInfo(dati).permissions() & 0x0077, QFileDevice::Permissions());
+        if (delBlocco)
+            QCOMPARE(QFileInfo(dati + QStringLiteral("/ultima.par")).permissions() & 0x0077, QFileDevice::Permissions());
+        else {
+            QVERIFY2(letta.errore.contains(motivo) && letta.numeri.isEmpty(), qPrintable(letta.errore));
+            QVERIFY2(!scritta.riuscita() && scritta.errore.contains(motivo), qPrintable(scritta.errore));
+        }
+        QCOMPARE(natura(), prima);
+        QVERIFY(QFileInfo::exists(estraneo) || QFileInfo(estraneo).isSymLink());
+    }
+
+    // The lock never waits, never keeps its owner out and never mistakes what it finds: a stranger's
+    // file is told as what it is; a lock left by a board killed here is taken again; one from
+    // another computer is reported with its computer and time and taken over only when asked; one
+    // created a moment ago and still empty, or held by a live board, is busy; a lock that cannot
+    // be written (a full disk) is an error, and leaves nothing behind.
+    void bloccoDiceCosaTrova_data()
+    {
+        QTest::addColumn<QString>("cosa");
+        QTest::addColumn<QByteArray>("contenuto");
+        QTest::addColumn<int>("eta"); // seconds since the lock was written
+        QTest::addColumn<BloccoRegistro::Stato>("stato");
+        QTest::addColumn<QString>("motivo");
+        using S = BloccoRegistro::Stato;
+        const QByteArray qui = "999999\n" + QSysInfo::machineHostName().toUtf8() + "\n2026-12-06T21:05:00\n";
+        QTest::newRow("pipe") << "fifo" << QByteArray() << 0 << S::Errore << "non è un file ordinario";
+        QTest::newRow("folder") << "dir" << QByteArray() << 0 << S::Errore << "non è un file ordinario";
+        QTest::newRow("dangling link") << "dangling" << QByteArray() << 0 << S::Errore << "collegamento simbolico";
+        QTest::newRow("another user's") << "altrui" << QByteArray() << 0 << S::Errore << "appartiene a un altro utente";
+        QTest::newRow("none") << "" << QByteArray() << 0 << S::Preso << "";
+        QTest::newRow("left by a board killed here") << "file" << qui << 60 << S::Preso << "";
+        QTest::newRow("garbage, old") << "file" << QByteArray("\x01\xff tabellone?\n\n") << 60 << S::Preso << "";
+        QTest::newRow("an older program's, killed") << "file" << QByteArray("4321\ntabellone\nqui\n{uuid}\n") << 60 << S::Preso << "";
+        QTest::newRow("empty, old: a start killed before writing it") << "file" << QByteArray() << 60 << S::Preso << "";
+        QTest::newRow("empty, just created: another start is writing it") << "file" << QByteArray() << 0 << S::Occupato << "";
+        QTest::newRow("held by a live board") << "tenuto" << QByteArray() << 0 << S::Occupato << "";
+        QTest::newRow("from another computer") << "file" << QByteArray("4321\npc-sala\n2026-12-06T21:05:00\n") << 60
+                                               << S::Altrove << "pc-sala";
+        QTest::newRow("disk full") << "pieno" << QByteArray() << 0 << S::Errore << "non si può scrivere";
+    }
+    void bloccoDiceCosaTrova()
+    {
+        QFETCH(QString, cosa);
+        QFETCH(QByteArray, contenuto);
+        QFETCH(int, eta);
+        QFETCH(BloccoRegistro::Stato, stato);
+        QFETCH(QString, motivo);
+        if (geteuid() != 0 && cosa == QLatin1String("altrui"))
+            QSKIP("another user's file needs root to make");
+        QTemporaryDir cartella;
+        const QString percorso = BloccoRegistro::percorsoIn(cartella.path());
+        if (cosa == QLatin1String("file")) {
+            QFile file(percorso);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contenuto) == contenuto.size());
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-eta), QFileDevice::FileModificationTime));
+            QVERIFY(ComeUtenteComune::suo(percorso));
+        } else if (!cosa.isEmpty() && cosa != QLatin1String("tenuto") && cosa != QLatin1String("pieno")) {
+            QVERIFY(metti(cosa, percorso, percorso));
+        }
+        // Out of the test's control, a pipe would hang it: ended by the alarm instead.
+        alarm(20);
+        rlimit senza{};
+        getrlimit(RLIMIT_FSIZE, &senza);
+        BloccoRegistro::Stato preso, ripreso = BloccoRegistro::Stato::Errore;
+        QString errore, macchina, quando, contenutoDopo;
+        {
+            const ComeUtenteComune utente(cartella.path());
+            QVERIFY(utente.riuscito());
+            BloccoRegistro altro(percorso);
+            if (cosa == QLatin1String("tenuto"))
+                QCOMPARE(altro.prendi(), BloccoRegistro::Stato::Preso);
+            rlimit limite = senza;
+            if (cosa == QLatin1String("pieno")) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                limite.rlim_cur = 0;
+            }
+            setrlimit(RLIMIT_FSIZE, &limite);
+            BloccoRegistro blocco(percorso);
+            preso = blocco.prendi();
+            setrlimit(RLIMIT_FSIZE, &senza);
+            errore = blocco.errore();
+            macchina = blocco.macchina();
+            quando = blocco.momento().toString(Qt::ISODate);
+            if (preso == BloccoRegistro::Stato::Altrove)
+                ripreso = blocco.subentra();
+            if (QFileInfo(percorso).isFile()) // the test's own reading must not wait on a pipe either
+                contenutoDopo = QString::fromUtf8(contenutoDi(percorso));
+        }
+        alarm(0);
+        QCOMPARE(preso, stato);
+        if (stato == BloccoRegistro::Stato::Errore) {
+            QVERIFY2(errore.contains(motivo) && errore.contains(QDir::toNativeSeparators(percorso)), qPrintable(errore));
+            // Left as found: no file made, nothing removed.
+            QCOMPARE(QFileInfo::exists(percorso) || QFileInfo(percorso).isSymLink(), cosa != QLatin1String("pieno"));
+        }
+        if (stato == BloccoRegistro::Stato::Altrove) {
+            QCOMPARE(macchina, motivo);
+            QCOMPARE(quando, QStringLiteral("2026-12-06T21:05:00"));
+            QCOMPARE(ripreso, BloccoRegistro::Stato::Preso);
+        }
+        // Taken means written with this program's id and computer.
+        if (stato == BloccoRegistro::Stato::Preso || stato == BloccoRegistro::Stato::Altrove)
+            QVERIFY2(contenutoDopo.startsWith(QString::number(QCoreApplication::applicationPid()) + u'\n' + QSysInfo::machineHostName() + u'\n'),
+                     qPrintable(contenutoDopo));
+        // A lock released by its board is gone with it.
+        if (stato != BloccoRegistro::Stato::Errore && cosa != QLatin1String("tenuto"))
+            QVERIFY(!QFileInfo::exists(percorso) || stato == BloccoRegistro::Stato::Occupato);
+    }
+
+    // A program folder made read-only and writable again, turn by turn: the game carried to the
+    // per-user folder is the one that goes on, and the program folder's older copy is said, never
+    // silently written again.
+    void cartellaAlternataNonDivideLaPartita()
+    {
+        QTemporaryDir radice;
+        const ComeUtenteComune comune(radice.path());
+        QVERIFY(comune.riuscito());
+        const QString bin = radice.filePath(QStringLiteral("bin")), dati = radice.filePath(QStringLiteral("casa/tabellone"));
+        QVERIFY(QDir().mkpath(bin) && scriviFile(bin + QStringLiteral("/img00.gif"), "GIF89a"));
+        QList<int> estratti;
+        const std::pair<bool, int> turni[] = {{false, 11}, {false, 22}, {true, 33}, {false, 44}, {true, 55}, {false, 66}};
+        for (const auto &[chiusa, numero] : turni) {
+            QVERIFY(modo(bin, chiusa ? 0500 : 0700));
+            QTest::qSleep(5); // every turn leaves a newer record
+            const Cartelle scelta = scegliCartelle(bin, dati);
+            QVERIFY(riportaPartita(scelta).riuscita());
+            const RegistroPartita registro(scelta.registro);
+            QCOMPARE(registro.leggi().numeri, estratti);
+            // Once carried over, the per-user game is the game; the program folder's is said to be older.
+            const bool riportata = estratti.contains(33);
+            QCOMPARE(scelta.registro, riportata || chiusa ? dati : bin);
+            QCOMPARE(scelta.avvisi.size(), riportata && !chiusa ? 1 : 0);
+            TabellaEstratti tabella{};
+            for (const int n : estratti)
+                tabella[n] = -1;
+            tabella[numero] = -1;
+            QVERIFY(registro.aggiungi(numero, tabella, momento(0)).riuscita());
+            estratti.append(numero);
+        }
+        QVERIFY(modo(bin, 0700));
+    }
+
+    // Nowhere to write, a readable game: shown all the same (carried into the run's own folder),
+    // and the notice says it is not saved. A 2 GB sparse record is carried over as its header and
+    // numbers, in about the time of reading it, never as 2 GB of copy.
+    void partitaLeggibileSempreRipresa_data()
+    {
+        QTest::addColumn<bool>("enorme");
+        QTest::newRow("per-user folder read-only") << false;
+        QTest::newRow("2 GB sparse record in a read-only program folder") << true;
+    }
+    void partitaLeggibileSempreRipresa()
+    {
+        QFETCH(bool, enorme);
+        QTemporaryDir radice;
+        const ComeUtenteComune comune(radice.path());
+        QVERIFY(comune.riuscito());
+        const QTemporaryDir provvisoria; // the user's, as the program makes it
+        const QString bin = radice.filePath(QStringLiteral("bin")), dati = radice.filePath(QStringLiteral("casa/tabellone"));
+        const QString registro = (enorme ? bin : dati) + QStringLiteral("/ultima.par");
+        // Pictures beside the program only for the program folder's record: installed otherwise.
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(dati) && (!enorme || scriviFile(bin + QStringLiteral("/img00.gif"), "GIF89a")));
+        QVERIFY(scriviFile(registro, registroAtteso(0, {8, 9})));
+        if (enorme) {
+            QFile file(registro);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(qint64(2) << 30));
+        }
+        QVERIFY(modo(enorme ? bin : dati, 0500));
+        QElapsedTimer tempo;
+        tempo.start();
+        Cartelle scelta = scegliCartelle(bin, dati);
+        QCOMPARE(scelta.salvata(), enorme);
+        if (!scelta.salvata())
+            soloPerQuestaVolta(scelta, provvisoria.path());
+        const EsitoScrittura esito = riportaPartita(scelta);
+        const qint64 ms = tempo.elapsed();
+        QVERIFY(modo(enorme ? bin : dati, 0700));
+        QVERIFY2(esito.riuscita(), qPrintable(esito.errore));
+        QCOMPARE(RegistroPartita(scelta.registro).leggi().numeri, (QList<int>{8, 9}));
+        QCOMPARE(QFileInfo(scelta.registro + QStringLiteral("/ultima.par")).size(), registroAtteso(0, {8, 9}).size());
+        if (enorme) {
+            qInfo("carried over a 2 GB record in %lld ms", ms);
+            QVERIFY2(ms < 1000, qPrintable(QString::number(ms)));
+        } else {
+            QVERIFY(avvisoNonSalvata(scelta).contains(u"è ripresa"));
+        }
     }
 
     // Every past finding and hand-made nasty file passes the fuzz target's checks.

@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: MIT
+#include "dichiarazioni.h"
+#include "registro.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <list>
+
+// The real program on a virtual screen, driven as the operator drives it (xdotool), killed at
+// random moments of its draws, withdrawals and new games.
+class TestInterruzione : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_cartella;
+    QString m_programma;
+    QProcessEnvironment m_ambiente = QProcessEnvironment::systemEnvironment();
+    std::list<QProcess> m_servizi; // Xvfb and openbox, ended by their id in cleanupTestCase
+
+    QString xdo(const QStringList &argomenti)
+    {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(m_ambiente);
+        xdotool.start(QStringLiteral("xdotool"), argomenti);
+        xdotool.waitForFinished(5000);
+        return QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed();
+    }
+
+    // The program's visible windows, largest last: the start screen, then the board once it is open.
+    QList<QRect> finestre(qint64 pid)
+    {
+        QList<QRect> trovate;
+        for (const QString &id : xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                      QString::number(pid)}).split(u'\n', Qt::SkipEmptyParts)) {
+            QMap<QString, int> g;
+            for (const QString &riga : xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}).split(u'\n')) {
+                const QStringList kv = riga.split(u'=');
+                if (kv.size() == 2)
+                    g[kv[0]] = kv[1].toInt();
+            }
+            if (g.value(QStringLiteral("WIDTH")) > 100)
+                trovate.append(QRect(g[QStringLiteral("X")], g[QStringLiteral("Y")], g[QStringLiteral("WIDTH")], g[QStringLiteral("HEIGHT")]));
+        }
+        std::sort(trovate.begin(), trovate.end(), [](const QRect &a, const QRect &b) { return a.width() < b.width(); });
+        return trovate;
+    }
+
+    // The screen centre of cell n, from the board's layout rules.
+    static QPoint cella(const QRect &t, int n)
+    {
+        const double ux = t.width() / 100.0, uy = t.height() / 88.0;
+        const double passoC = (t.width() - 9 * ux) / 10, passoR = (t.height() - 7.5 * uy) / 8.5;
+        const int riga = (n - 1) / 10, colonna = (n - 1) % 10;
+        return {int(t.x() + 2 * ux + colonna * passoC + (passoC - 3 * ux) / 2),
+                int(t.y() + riga * passoR + (1.5 + riga / 3) * uy + (passoR - 3 * uy) / 2)};
+    }
+
+    void clic(const QPoint &dove, const QString &tasto, int volte = 1)
+    {
+        xdo({QStringLiteral("mousemove"), QString::number(dove.x()), QString::number(dove.y()), QStringLiteral("click"),
+             QStringLiteral("--repeat"), QString::number(volte), QStringLiteral("--delay"), QStringLiteral("40"), tasto});
+    }
+
+    QByteArray registro() const
+    {
+        QFile file(QDir(m_cartella.path()).filePath(QString::fromLatin1(NomeRegistro)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+            QSKIP("needs Xvfb, openbox and xdotool to drive the real program");
+        QProcess &xvfb = m_servizi.emplace_back();
+        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                            QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                                            QStringLiteral("tcp")});
+        QVERIFY(xvfb.waitForReadyRead(10000));
+        m_ambiente.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(xvfb.readLine().trimmed()));
+        m_ambiente.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        QProcess &openbox = m_servizi.emplace_back();
+        openbox.setProcessEnvironment(m_ambiente);
+        openbox.start(QStringLiteral("openbox"));
+        QVERIFY(openbox.waitForStarted(5000));
+        const QDir dir(m_cartella.path());
+        m_programma = dir.filePath(QStringLiteral("tabellone"));
+        QVERIFY(QFile::copy(QStringLiteral(PERCORSO_TABELLONE), m_programma));
+        for (int n = 0; n <= Dichiarazioni::UltimoNumero; ++n)
+            QVERIFY(QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(Dichiarazioni::nomeImmagine(n)),
+                                dir.filePath(Dichiarazioni::nomeImmagine(n))));
+    }
+
+    void cleanupTestCase()
+    {
+        for (auto servizio = m_servizi.rbegin(); servizio != m_servizi.rend(); ++servizio) {
+            servizio->kill();
+            servizio->waitForFinished(5000);
+        }
+    }
+
+    // Killed at any moment, the program leaves a whole record of an earlier state, and the next
+    // start shows exactly it: a withdrawal then rewrites the same numbers but the one withdrawn.
+    void uccisoLasciaUnaPartitaIntera()
+    {
+        static const QRegularExpression intero(
+            QStringLiteral("\\APartita : [^\\r\\n]*\\r\\n( ([1-9]|[1-8][0-9]|90) \\r\\n)*\\z"));
+        QRandomGenerator *caso = QRandomGenerator::global();
+        for (int giro = 0; giro < 3; ++giro) {
+            const QByteArray prima = registro();
+            const QList<int> numeri = leggiRegistro(prima).numeri;
+            QProcess programma;
+            programma.setProcessEnvironment(m_ambiente);
+            programma.start(m_programma);
+            QVERIFY(programma.waitForStarted(10000));
+            QList<QRect> viste;
+            QVERIFY2(QTest::qWaitFor([&] { return !(viste = finestre(programma.processId())).isEmpty(); }, 20000), qPrintable(QStringLiteral("no start screen, round %1").arg(giro)));
+            const QRect splash = viste.last();
+            clic(splash.topLeft() + QPoint((4200 + 1440 + 322) / 15 + 8, (2640 + 240 + 487) / 15 + 8), QStringLiteral("1"));
+            QVERIFY2(QTest::qWaitFor([&] { return finestre(programma.processId()).size() > 1; }, 10000), "the board did not open");
+            // Full screen, as the operator has it: the cells lie where the layout rules put them.
+            xdo({QStringLiteral("key"), QStringLiteral("F11")});
+            QVERIFY(QTest::qWaitFor([&] { return finestre(programma.processId()).last().width() == 1280; }, 5000));
+            QTest::qWait(300);
+            const QRect tabellone(0, 0, 1280, 800);
+            if (!numeri.isEmpty()) {
+                // What the board shows is what the record held: withdrawing one rewrites all the others.
+                const int via = numeri[int(caso->bounded(numeri.size()))];
+                clic(cella(tabellone, via), QStringLiteral("3"));
+                QTest::qWait(300);
+                xdo({QStringLiteral("key"), QStringLiteral("Return")});
+                QVERIFY2(QTest::qWaitFor([&] { return registro() != prima; }, 5000), "the withdrawal was not recorded");
+                QList<int> attesi = numeri;
+                attesi.removeOne(via);
+                std::sort(attesi.begin(), attesi.end());
+                QCOMPARE(leggiRegistro(registro()).numeri, attesi);
+            }
+            // Draws, a withdrawal, a new game, as fast as an operator, killed at a random moment.
+            const int uccisione = int(caso->bounded(200, 2000));
+            QTimer::singleShot(uccisione, &programma, [&programma] { programma.kill(); });
+            while (programma.state() == QProcess::Running) {
+                const quint32 scelta = caso->bounded(20);
+                if (scelta == 0) {
+                    xdo({QStringLiteral("key"), QStringLiteral("F2")});
+                    QTest::qWait(150);
+                    xdo({QStringLiteral("key"), QStringLiteral("Return")});
+                } else {
+                    clic(cella(tabellone, 1 + int(caso->bounded(90))), QStringLiteral("1"), 2);
+                    QTest::qWait(120);
+                    xdo({QStringLiteral("key"), QStringLiteral("space")});
+                }
+                QTest::qWait(30);
+            }
+            programma.waitForFinished(5000);
+            const QByteArray dopo = registro();
+            qInfo("round %d: %lld numbers resumed, killed after %d ms", giro, qint64(numeri.size()), uccisione);
+            QVERIFY2(intero.match(QString::fromLatin1(dopo)).hasMatch(),
+                     qPrintable(QStringLiteral("round %1, killed after %2 ms: ").arg(giro).arg(uccisione)
+                                + QString::fromLatin1(dopo.toPercentEncoding(" /:"))));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInterruzione)
+#include "test_interruzione.moc"
