@@ -84,7 +84,7 @@ public:
     Banco()
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        registraSostituti();
+        registraSostituti(QCoreApplication::applicationDirPath());
         azzera();
         for (int n = 0; n <= UltimoNumero; ++n)
             if (!QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(nomeImmagine(n)),

@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
                                          .arg(QDir::toNativeSeparators(cartelle.daRiportare), riporto.errore),
                             Richieste::Pulsanti::Ok, titolo);
 
-    registraSostituti();
+    registraSostituti(QApplication::applicationDirPath());
 
     frmSplash splash(richieste, cartelle.immagini, cartelle.registro);
     QObject::connect(&splash, &frmSplash::fineProgramma, &app, [] { QCoreApplication::exit(0); });
