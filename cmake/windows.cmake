@@ -22,8 +22,16 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     if(NOT IS_ABSOLUTE "${percorso}" OR NOT EXISTS "${percorso}")
         message(FATAL_ERROR "MinGW runtime ${dll} not found")
     endif()
-    install(FILES ${percorso} DESTINATION .)
+    # Debian's copies keep their symbols (libstdc++ alone is 23 MB): stripped copies go in.
+    set(copia ${CMAKE_BINARY_DIR}/runtime/${dll})
+    add_custom_command(OUTPUT ${copia}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/runtime
+        COMMAND ${CMAKE_STRIP} --strip-unneeded -o ${copia} ${percorso}
+        DEPENDS ${percorso} VERBATIM)
+    list(APPEND runtime_spogliato ${copia})
+    install(FILES ${copia} DESTINATION .)
 endforeach()
+add_custom_target(runtime_mingw ALL DEPENDS ${runtime_spogliato})
 # Plugins Qt loads by name: the Windows platform, GIF for the pictures, the
 # native look; found beside the executable in folders named as Qt names them.
 install(FILES ${QT6_INSTALL_PREFIX}/plugins/platforms/qwindows.dll DESTINATION platforms)
@@ -50,7 +58,7 @@ set(CPACK_PACKAGE_VENDOR "${IDENTITA_Titolo}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tabellone elettronico per giocare a tombola")
 set(CPACK_PACKAGE_FILE_NAME tabellone-${PROJECT_VERSION}-win64)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_STRIP_FILES OFF)
+set(CPACK_STRIP_FILES ON)
 
 # The installer: 64-bit, into Program Files, a Start-menu entry, an entry in
 # the installed programs with its uninstaller, Italian texts.
