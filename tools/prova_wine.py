@@ -248,16 +248,64 @@ def misura(banco, build, volte):
              risultati["tabellone"] / risultati["bare Qt window"]))
 
 
+def schermate(banco, build, cartella_docs):
+    """The start screen, the board with a few numbers drawn, and a pop-up, under Wine."""
+    archivio = glob.glob(os.path.join(build, "tabellone-*-win64.zip"))[0]
+    cartella = os.path.join(banco.lavoro, "schermate")
+    with zipfile.ZipFile(archivio) as z:
+        z.extractall(cartella)
+    exe = glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
+    with open(os.path.join(os.path.dirname(exe), "ultima.par"), "wb") as f:
+        f.write(b"Partita : 06/12/2026 21:05:33\r\n" + b"".join(b" %d \r\n" % n for n in (3, 18, 25, 47, 52, 66, 71, 90)))
+    foto = lambda nome: subprocess.run(["import", "-window", "root", os.path.join(cartella_docs, nome)],
+                                       env=banco.env, check=True)
+    p = banco.wine(exe, cwd=os.path.dirname(exe))
+    splash = aspetta_finestra(TITOLO, banco.env, 120)
+    time.sleep(2.0)
+    x, y, w, h = geometria(banco.env, splash)
+    subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
+                    os.path.join(cartella_docs, "windows-schermata-iniziale.png")], env=banco.env, check=True)
+    xdo(banco.env, "windowactivate", "--sync", splash)
+    xdo(banco.env, "mousemove", str(x + (150 + 4200 + 240 + 90) // 15), str(y + (60 + 2640 + 240 + 120) // 15), "click", "1")
+    _, tabellone = apri_tabellone_aperta(banco, splash, x, y)
+    xdo(banco.env, "key", "F11")
+    time.sleep(3.0)
+    foto("windows-tabellone.png")
+    centri, _ = celle(banco, tabellone)
+    xdo(banco.env, "mousemove", *map(str, centri[7]), "click", "--repeat", "2", "--delay", "80", "1")
+    time.sleep(3.0)
+    foto("windows-estrazione.png")
+    xdo(banco.env, "key", "space")
+    time.sleep(1.0)
+    termina(banco, tabellone, p)
+
+
+def apri_tabellone_aperta(banco, splash, sx, sy):
+    xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 1440 + 322) // 15), str(sy + (60 + 2640 + 240 + 487) // 15),
+        "click", "1")
+    tabellone, fine = None, time.monotonic() + 30
+    while not tabellone and time.monotonic() < fine:
+        altre = [f for f in banco.finestre_classe("tabellone.exe") if f != splash]
+        tabellone = altre[0] if altre else None
+        time.sleep(0.2)
+    assert tabellone, "the board did not open"
+    time.sleep(1.5)
+    return None, tabellone
+
+
 def main():
     argomenti = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     argomenti.add_argument("build", nargs="?", default="build-windows")
     argomenti.add_argument("--display", type=int, default=41)
     argomenti.add_argument("--misura", type=int, default=0)
+    argomenti.add_argument("--schermate", metavar="CARTELLA")
     opzioni = argomenti.parse_args()
     banco = Banco(opzioni.display)
     try:
         if opzioni.misura:
             misura(banco, opzioni.build, opzioni.misura)
+        elif opzioni.schermate:
+            schermate(banco, opzioni.build, os.path.abspath(opzioni.schermate))
         else:
             zip_portatile(banco, opzioni.build)
             installatore(banco, opzioni.build)
