@@ -24,5 +24,10 @@ wineboot -i >/dev/null 2>&1
 # Wine drops QT_* variables from the shell, but a program still gets those of
 # the registry: the offscreen platform, and fonts for it (it has no system ones).
 wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
-wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d 'Z:\usr\share\fonts\truetype\dejavu' /f >/dev/null 2>&1
+# Liberation Sans has Arial's metrics, which the windows' sizes are made for.
+caratteri="$WINEPREFIX/caratteri"
+mkdir -p "$caratteri"
+ln -s /usr/share/fonts/truetype/liberation2/*.ttf /usr/share/fonts/truetype/dejavu/*.ttf \
+    /usr/share/fonts/truetype/quicksand/*.ttf /usr/share/fonts/opentype/dancingscript/*.otf "$caratteri/"
+wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "Z:${caratteri//\//\\}" /f >/dev/null 2>&1
 ctest --test-dir "$build" --output-on-failure --timeout 300 "$@"
