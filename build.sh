@@ -24,10 +24,12 @@ PACCHETTI=(
     fonts-liberation2 fonts-quicksand fonts-dancingscript fonts-dejavu-core
     desktop-file-utils appstream dpkg-dev file
 )
-# The Windows build: cross compiler, Wine to run its tests, NSIS for the installer.
+# The Windows build: cross compiler, Wine to run its tests, NSIS for the
+# installer, and what tools/prova_wine.py plays the zip with on a display.
 PACCHETTI_WINDOWS=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
     ninja-build qt6-base-dev-tools wine wine64 nsis zip unzip
+    xvfb openbox xdotool imagemagick x11-utils python3
 )
 
 installa() {
