@@ -49,6 +49,13 @@ frmAbout::frmAbout(Richieste &richieste, ServiziInfoSistema servizi, QWidget *pr
     lblDescription->setWordWrap(true);
     lblDisclaimer = etichetta(this, "lblDisclaimer", {120, 1545, 5430, 1905}, testoAvvertenze());
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Nine lines in a fixed box: a system font taller than this box was made
+    // for (Windows' Segoe UI) would cut the last key lines, so it shrinks.
+    for (QFont font = lblDisclaimer->font(); font.pointSizeF() > 6
+         && lblDisclaimer->sizeHint().boundedTo(lblDisclaimer->size()) != lblDisclaimer->sizeHint();) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        lblDisclaimer->setFont(font);
+    }
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

@@ -50,8 +50,8 @@ private slots:
     {
         QVERIFY(m_cartella.isValid());
         QVERIFY(QFile::copy(QStringLiteral(LASCIA_FILE), m_cartella.filePath(QStringLiteral("strumento.exe"))));
-        QVERIFY(QDir(m_cartella.path()).mkdir(QStringLiteral("con")) && QDir(m_cartella.path()).mkdir(QStringLiteral("senza")));
-        QVERIFY(QFile::copy(QStringLiteral(LASCIA_FILE), m_cartella.filePath(QStringLiteral("con/MSINFO32.EXE"))));
+        QVERIFY(QDir(m_cartella.path()).mkdir(QStringLiteral("strumenti")) && QDir(m_cartella.path()).mkdir(QStringLiteral("vuota")));
+        QVERIFY(QFile::copy(QStringLiteral(LASCIA_FILE), m_cartella.filePath(QStringLiteral("strumenti/MSINFO32.EXE"))));
     }
     void cleanupTestCase()
     {
@@ -63,7 +63,7 @@ private slots:
         cancella(Msinfo);
         cancella(Posizione);
         QFile::remove(traccia());
-        QFile::remove(m_cartella.filePath(QStringLiteral("con/avviato.txt")));
+        QFile::remove(m_cartella.filePath(QStringLiteral("strumenti/avviato.txt")));
     }
 
     // Text read as stored, a 32-bit number in decimal, a missing value or key as a failure.
@@ -91,9 +91,9 @@ private slots:
         QTest::addColumn<QString>("percorso");  // PATH, if any
         QTest::addColumn<QString>("posizione"); // the tools folder, if any
         QTest::addColumn<QString>("traccia");   // where the started tool leaves its file; empty: not started
-        QTest::newRow("PATH first") << "strumento.exe" << "senza" << "avviato.txt";
-        QTest::newRow("the tools folder") << "" << "con" << "con/avviato.txt";
-        QTest::newRow("no MSINFO32.EXE in the tools folder") << "" << "senza" << "";
+        QTest::newRow("PATH first") << "strumento.exe" << "vuota" << "avviato.txt";
+        QTest::newRow("the tools folder") << "" << "strumenti" << "strumenti/avviato.txt";
+        QTest::newRow("no MSINFO32.EXE in the tools folder") << "" << "vuota" << "";
         QTest::newRow("neither value") << "" << "" << "";
     }
     void avvioDelloStrumento()
