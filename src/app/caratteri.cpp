@@ -28,7 +28,9 @@ void registraSostituti(const QString &cartellaProgramma)
         {"Arial", {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")}, {}},
     };
     const QDir cartella(QDir(cartellaProgramma).filePath(QStringLiteral("caratteri")));
-    const QStringList installate = QFontDatabase::families();
+    // Listing the installed families costs start-up time: only done when
+    // there are faces of our own to load.
+    const QStringList installate = cartella.exists() ? QFontDatabase::families() : QStringList();
     for (const Sostituto &s : sostituti) {
         const QString richiesto = QString::fromLatin1(s.richiesto);
         if (installate.contains(richiesto, Qt::CaseInsensitive))
