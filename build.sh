@@ -7,6 +7,11 @@
 #                     UndefinedBehaviorSanitizer (any finding fails the run)
 #   ./build.sh package  install what is missing, build, make the Debian package
 #                     build/tabellone_1.0.4_amd64.deb
+#   ./build.sh windows  the same native build (its tools draw the pictures and
+#                     icons), then the Windows cross build in build-windows/ with
+#                     the Qt for MinGW-w64 in $QT_MINGW (built by
+#                     tools/qt_mingw.sh when unset), its tests under Wine, and
+#                     build-windows/tabellone-1.0.4-win64.zip and -setup.exe
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,6 +23,14 @@ PACCHETTI=(
     speech-dispatcher speech-dispatcher-espeak-ng
     fonts-liberation2 fonts-quicksand fonts-dancingscript fonts-dejavu-core
     desktop-file-utils appstream dpkg-dev file
+    poppler-utils xvfb openbox xdotool
+)
+# The Windows build: cross compiler, Wine to run its tests, NSIS for the
+# installer, and what tools/prova_wine.py plays the zip with on a display.
+PACCHETTI_WINDOWS=(
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
+    ninja-build qt6-base-dev-tools wine wine64 nsis zip unzip
+    imagemagick x11-utils python3
 )
 
 installa() {
@@ -44,6 +57,20 @@ prova() { # folder
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure --timeout 300
 }
 
+finestre() {
+    if [ -z "${QT_MINGW:-}" ]; then
+        QT_MINGW="$PWD/build-qt-mingw/qt6-mingw"
+        [ -x "$QT_MINGW/bin/qt-cmake" ] || tools/qt_mingw.sh "$QT_MINGW"
+    fi
+    QT_MINGW=$(cd "$QT_MINGW" && pwd)
+    export QT_MINGW
+    "$QT_MINGW/bin/qt-cmake" -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DTABELLONE_STRUMENTI="$PWD/build/tools" >/dev/null
+    cmake --build build-windows --parallel "$(nproc)"
+    tools/prove_wine.sh build-windows
+    (cd build-windows && cpack >/dev/null && ls -l tabellone-*-win64.zip tabellone-*-win64-setup.exe)
+}
+
 case "${1:-}" in
 run)
     installa
@@ -65,8 +92,14 @@ package)
     compila build
     (cd build && cpack -G DEB)
     ;;
+windows)
+    PACCHETTI+=("${PACCHETTI_WINDOWS[@]}")
+    installa
+    compila build
+    finestre
+    ;;
 *)
-    echo "uso: $0 run | test | package" >&2
+    echo "uso: $0 run | test | package | windows" >&2
     exit 2
     ;;
 esac

@@ -2,12 +2,11 @@
 # The Debian package: `./build.sh package` leaves build/tabellone_1.0.4_amd64.deb.
 
 # What the program loads at run time, which the shared-library scan cannot see:
-# the platform plugins, the SVG image and icon plugins, the Italian Qt
+# the platform plugins, the Italian Qt
 # translations, the fonts that stand in for the ones asked for by name, and
 # the speech service with an Italian voice for "Annuncio a voce".
 set(TABELLONE_DIPENDENZE_AVVIO
     qt6-qpa-plugins
-    libqt6svg6
     qt6-translations-l10n
     fonts-liberation2
     fonts-quicksand

@@ -84,10 +84,11 @@ public:
     Banco()
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        registraSostituti();
+        registraSostituti(QCoreApplication::applicationDirPath());
         azzera();
         for (int n = 0; n <= UltimoNumero; ++n)
-            if (!QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(nomeImmagine(n)),
+            // Copies: on Windows a link is a shortcut file, not the picture.
+            if (!QFile::copy(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(nomeImmagine(n)),
                              percorso(nomeImmagine(n))))
                 qFatal("cannot set up the program folder");
     }

@@ -36,7 +36,7 @@ frmAbout::frmAbout(Richieste &richieste, ServiziInfoSistema servizi, QWidget *pr
     setFixedSize(rettangoloPixel({0, 0, 5730, 3555}).size());
 
     picIcon = etichetta(this, "picIcon", {120, 240, 780, 780}, {});
-    picIcon->setPixmap(QIcon(QStringLiteral(":/icone/tabellone.svg")).pixmap(picIcon->size()));
+    picIcon->setPixmap(QIcon(QStringLiteral(":/icone/tabellone.png")).pixmap(picIcon->size()));
     picIcon->setAccessibleName(titolo);
 
     lblTitle = etichetta(this, "lblTitle", {1050, 240, 3885, 360}, titolo);
@@ -49,9 +49,10 @@ frmAbout::frmAbout(Richieste &richieste, ServiziInfoSistema servizi, QWidget *pr
     lblDescription->setWordWrap(true);
     lblDisclaimer = etichetta(this, "lblDisclaimer", {120, 1545, 5430, 1905}, testoAvvertenze());
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Every key line shows: a font that would overflow the box is made a little smaller.
-    QFont font = lblDisclaimer->font();
-    while (font.pointSizeF() > 6 && lblDisclaimer->sizeHint().height() > lblDisclaimer->height()) {
+    // Every key line shows: a system font taller than this box was made for
+    // (Windows' Segoe UI), or the card-check lines, would cut the last ones.
+    for (QFont font = lblDisclaimer->font(); font.pointSizeF() > 6
+         && lblDisclaimer->sizeHint().boundedTo(lblDisclaimer->size()) != lblDisclaimer->sizeHint();) {
         font.setPointSizeF(font.pointSizeF() - 0.25);
         lblDisclaimer->setFont(font);
     }

@@ -74,7 +74,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     , m_cartellaRegistro(cartellaRegistro)
 {
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.svg")));
+    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.png")));
     setWindowTitle(QString::fromUtf8(Identita::Titolo));
     setFixedSize(rettangoloPixel({0, 0, 7380, 4245}).size());
 
@@ -86,7 +86,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(rettangoloPixel({120, 240, 2055, 2355}));
     imgLogo->setAlignment(Qt::AlignCenter);
-    imgLogo->setPixmap(QIcon(QStringLiteral(":/icone/tabellone.svg")).pixmap(imgLogo->size()));
+    imgLogo->setPixmap(QIcon(QStringLiteral(":/icone/tabellone.png")).pixmap(imgLogo->size()));
 
     lblProductName = etichetta(cornice, "lblProductName", {2280, 840, 4695, 855}, arial, 32.25, true);
     LblCommento = etichetta(cornice, "LblCommento", {2280, 1770, 4695, 375}, arial, 12, true);
@@ -111,9 +111,9 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
         posto.setWidth(std::max(posto.width(), opzione->sizeHint().width()));
         opzione->setGeometry(posto);
     }
-    Command2 = pulsanteImmagine(Frame1, "Command2", {1440, 240, 645, 975}, QStringLiteral(":/icone/semaforo.svg"),
+    Command2 = pulsanteImmagine(Frame1, "Command2", {1440, 240, 645, 975}, QStringLiteral(":/icone/semaforo.png"),
                                 QStringLiteral("Avvia il tabellone"));
-    Command1 = pulsanteImmagine(Frame1, "Command1", {2070, 240, 645, 975}, QStringLiteral(":/icone/stop.svg"),
+    Command1 = pulsanteImmagine(Frame1, "Command1", {2070, 240, 645, 975}, QStringLiteral(":/icone/stop.png"),
                                 QStringLiteral("Termina il programma"));
     connect(Command2, &QPushButton::clicked, this, &frmSplash::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmSplash::fineProgramma);
@@ -123,7 +123,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     setTabOrder(Command1, Command2);
     creaInterruttoreVoce();
     // Below the voice switch, in the frame's free corner: nothing else moves.
-    CmdStampa = pulsanteImmagine(Frame1, "CmdStampa", {900, 960, 420, 330}, QStringLiteral(":/icone/stampante.svg"),
+    CmdStampa = pulsanteImmagine(Frame1, "CmdStampa", {900, 960, 420, 330}, QStringLiteral(":/icone/stampante.png"),
                                  QStringLiteral("Stampa cartelle"));
     CmdStampa->setIconSize(CmdStampa->size() - QSize(4, 4)); // a low button: a thinner margin
     setTabOrder(CmdVoce, CmdStampa);
@@ -174,8 +174,8 @@ void frmSplash::creaInterruttoreVoce()
     const QString descrizione = QStringLiteral("Annuncio a voce");
     CmdVoce = pulsanteImmagine(Frame1, "CmdVoce", {900, 510, 420, 420}, QString(), descrizione);
     QIcon icona;
-    icona.addFile(QStringLiteral(":/icone/altoparlante_spento.svg"), {}, QIcon::Normal, QIcon::Off);
-    icona.addFile(QStringLiteral(":/icone/altoparlante.svg"), {}, QIcon::Normal, QIcon::On);
+    icona.addFile(QStringLiteral(":/icone/altoparlante_spento.png"), {}, QIcon::Normal, QIcon::Off);
+    icona.addFile(QStringLiteral(":/icone/altoparlante.png"), {}, QIcon::Normal, QIcon::On);
     CmdVoce->setIcon(icona);
     CmdVoce->setCheckable(true);
     setTabOrder(Command2, CmdVoce);
@@ -185,19 +185,22 @@ void frmSplash::creaInterruttoreVoce()
 void frmSplash::accendiVoce(bool accesa)
 {
     if (accesa && !m_voce) {
+        // The engine gets ready on its own thread; the switch stays usable
+        // meanwhile, and the draws go on without a voice until it is ready.
         m_voce = new VoceSintetica(this);
-        connect(m_voce, &VoceSintetica::guasto, this, [this](const QString &motivo) {
-            const bool eraAccesa = CmdVoce->isChecked();
+        connect(m_voce, &VoceSintetica::pronta, this, [this] {
+            if (CmdVoce->isChecked())
+                emit voceCambiata(m_voce);
+        });
+        connect(m_voce, &VoceSintetica::guasto, this, [this](const QString &motivo, bool eraPronta) {
+            const bool inUso = eraPronta && CmdVoce->isChecked();
             spegniVocePerSempre(motivo);
-            if (eraAccesa)
+            if (inUso)
                 emit voceCambiata(nullptr);
         });
     }
-    if (accesa && !m_voce->utilizzabile()) {
-        spegniVocePerSempre(m_voce->motivo());
-        return;
-    }
-    emit voceCambiata(voce());
+    if (!accesa || m_voce->stato() == VoceSintetica::Stato::Pronta)
+        emit voceCambiata(voce());
 }
 
 // No message box: the switch itself says why it cannot be used.
@@ -211,7 +214,7 @@ void frmSplash::spegniVocePerSempre(const QString &motivo)
 
 Voce *frmSplash::voce() const
 {
-    return CmdVoce->isChecked() && m_voce && m_voce->utilizzabile() ? m_voce : nullptr;
+    return CmdVoce->isChecked() && m_voce && m_voce->stato() == VoceSintetica::Stato::Pronta ? m_voce : nullptr;
 }
 
 void frmSplash::stampaCartelle()

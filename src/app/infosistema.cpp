@@ -5,9 +5,6 @@
 #include <QProcess>
 #include <QtEndian>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 bool GetKeyValue(AccessoRegistro &registro, AccessoRegistro::Chiave radice, const QString &percorso,
                  const QString &nome, QString &risultato)
@@ -61,63 +58,9 @@ bool StartSysInfo(ServiziInfoSistema &servizi)
     return percorso && servizi.avvia(*percorso);
 }
 
-namespace {
-
-std::unique_ptr<AccessoRegistro> registroDiSistema();
-
-} // namespace
-
 ServiziInfoSistema serviziDiSistema()
 {
     return {registroDiSistema(),
             [](const QString &percorso) { return QFileInfo(percorso).isFile(); },
             [](const QString &percorso) { return QProcess::startDetached(percorso, {}); }};
 }
-
-#ifdef Q_OS_WIN
-namespace {
-
-class RegistroWindows final : public AccessoRegistro
-{
-public:
-    std::optional<Chiave> apri(Chiave radice, const QByteArray &percorso, quint32 accesso) override
-    {
-        // The predefined roots are sign-extended handles on 64-bit Windows.
-        const HKEY base = radice == ChiaveLocalMachine ? HKEY_LOCAL_MACHINE : reinterpret_cast<HKEY>(radice);
-        HKEY chiave = nullptr;
-        if (RegOpenKeyExA(base, percorso.constData(), 0, accesso, &chiave) != ERROR_SUCCESS)
-            return std::nullopt;
-        return reinterpret_cast<Chiave>(chiave);
-    }
-
-    bool interroga(Chiave chiave, const QByteArray &nome, quint32 &tipo, QByteArray &dati,
-                   quint32 &dimensione) override
-    {
-        DWORD t = 0;
-        DWORD d = dimensione;
-        const LONG esito = RegQueryValueExA(reinterpret_cast<HKEY>(chiave), nome.constData(), nullptr, &t,
-                                            reinterpret_cast<LPBYTE>(dati.data()), &d);
-        tipo = t;
-        dimensione = d;
-        return esito == ERROR_SUCCESS;
-    }
-
-    void chiudi(Chiave chiave) override { RegCloseKey(reinterpret_cast<HKEY>(chiave)); }
-};
-
-std::unique_ptr<AccessoRegistro> registroDiSistema()
-{
-    return std::make_unique<RegistroWindows>();
-}
-
-} // namespace
-#else
-namespace {
-
-std::unique_ptr<AccessoRegistro> registroDiSistema()
-{
-    return nullptr;
-}
-
-} // namespace
-#endif

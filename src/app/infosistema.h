@@ -49,6 +49,9 @@ struct ServiziInfoSistema {
 
 ServiziInfoSistema serviziDiSistema();
 
+// The machine's registry; nullptr where the platform has none.
+std::unique_ptr<AccessoRegistro> registroDiSistema();
+
 // Starts the tool; false when it is not available, whatever the reason.
 bool StartSysInfo(ServiziInfoSistema &servizi);
 

@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
         richieste.messaggio(nullptr, QStringLiteral("La partita registrata non è stata ripresa: %1.").arg(riporto.errore),
                             Richieste::Pulsanti::Ok, titolo);
 
-    registraSostituti();
+    registraSostituti(QApplication::applicationDirPath());
 
     frmSplash splash(richieste, cartelle.immagini, cartelle.registro);
     QObject::connect(&splash, &frmSplash::fineProgramma, &app, [] { QCoreApplication::exit(0); });

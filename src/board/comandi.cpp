@@ -17,12 +17,8 @@ int mascheraModificatori(Qt::KeyboardModifiers modificatori)
 
 int codiceTasto(int tasto, Qt::KeyboardModifiers modificatori, quint32 tastoNativo)
 {
-#ifdef Q_OS_WIN
-    if (tastoNativo != 0)
-        return static_cast<int>(tastoNativo);
-#else
-    Q_UNUSED(tastoNativo);
-#endif
+    if (const int nativo = codiceNativo(tastoNativo); nativo != 0)
+        return nativo;
     if (tasto >= Qt::Key_F1 && tasto <= Qt::Key_F24)
         return CodiceF1 + (tasto - Qt::Key_F1);
     if (tasto >= Qt::Key_0 && tasto <= Qt::Key_9)

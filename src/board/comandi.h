@@ -27,6 +27,10 @@ int mascheraModificatori(Qt::KeyboardModifiers modificatori);
 // already; elsewhere it is mapped from Qt's key. 0 for keys that have none.
 int codiceTasto(int tastoQt, Qt::KeyboardModifiers modificatori, quint32 tastoNativo);
 
+// The board's code straight from the platform's own key code where the two
+// are the same (Windows' virtual keys); 0 elsewhere or when there is none.
+int codiceNativo(quint32 tastoNativo);
+
 // The board selects on key code + modifier mask alone; the mask is looked at
 // by itself only to tell F10 (messages) from its modified forms, and F5 (the
 // card check) from the combinations that add up to it, which do nothing.

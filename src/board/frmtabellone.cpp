@@ -175,7 +175,7 @@ frmTabellone::frmTabellone(Richieste &richieste, QString cartellaImmagini, QStri
     QPalette colori = palette();
     colori.setColor(QPalette::Window, QColor(224, 224, 224));
     setPalette(colori);
-    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.svg")));
+    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.png")));
     resize(qRound(twipInPixel(6945)), qRound(twipInPixel(5940)));
 
     // Separator lines: dark grey, three pixels, until something else draws.

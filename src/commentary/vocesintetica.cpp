@@ -1,92 +1,118 @@
 // SPDX-License-Identifier: MIT
 #include "vocesintetica.h"
 
-#include <QLocale>
-#include <QTextToSpeech>
+#include "motorevoce.h"
+
+#include <QDeadlineTimer>
+#include <QMutex>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
 
-namespace {
+// A stuck engine never piles up work: only the newest text waits.
+struct VoceSintetica::Attesa {
+    QMutex mutex;
+    QString daDire;
+    bool consegnaInCorso = false;
+};
 
-// On Linux only speech-dispatcher reads Italian well; elsewhere Qt's default
-// engine is the platform's own.
-#ifdef Q_OS_LINUX
-const QString NomeMotore = u"speechd"_s;
-#else
-const QString NomeMotore;
-#endif
+// The engine's keeper on the voice thread; it reports back by queued signals,
+// which are dropped safely if the voice is gone by then.
+class Oratore : public QObject
+{
+    Q_OBJECT
 
-const QString SenzaItaliano = u"Annuncio a voce non disponibile: non c'è una voce italiana installata."_s;
+public:
+    std::unique_ptr<MotoreVoce> motore;
 
-} // namespace
+    void prepara()
+    {
+        QString motivo;
+        motore = creaMotoreVoce(motivo, [this](const QString &perche) { emit guasto(perche); });
+        if (motore)
+            emit pronto();
+        else
+            emit guasto(motivo);
+    }
+
+signals:
+    void pronto();
+    void guasto(const QString &motivo);
+};
 
 VoceSintetica::VoceSintetica(QObject *parent)
     : QObject(parent)
+    , m_attesa(std::make_shared<Attesa>())
 {
-    const QStringList motori = QTextToSpeech::availableEngines();
-    if (motori.isEmpty() || (!NomeMotore.isEmpty() && !motori.contains(NomeMotore))) {
-        m_motivo = u"Annuncio a voce non disponibile: manca il motore di sintesi vocale "
-                   "(speech-dispatcher e il suo modulo per Qt)."_s;
-        return;
-    }
-    // The engine starts in the default language and fails outright if that has
-    // no voice: it is built with Italian as the default, then the default is
-    // given back.
-    const QLocale prima;
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    auto motore = std::make_unique<QTextToSpeech>(NomeMotore);
-    QLocale::setDefault(prima);
-    if (motore->state() == QTextToSpeech::Error) {
-        m_motivo = motore->errorReason() == QTextToSpeech::ErrorReason::Configuration
-                       ? SenzaItaliano
-                       : u"Annuncio a voce non disponibile: il servizio di sintesi vocale non risponde."_s;
-        return;
-    }
-    if (motore->locale().language() != QLocale::Italian || motore->availableVoices().isEmpty()) {
-        m_motivo = SenzaItaliano;
-        return;
-    }
-
-    // Every call into the engine waits for the service's answer: it runs on a
-    // thread of its own, so a slow or stuck service never holds up a draw.
-    m_motore = motore.release();
     m_filo = new QThread(this);
     m_filo->setObjectName(u"voce"_s);
-    m_motore->moveToThread(m_filo);
-    connect(m_filo, &QThread::finished, m_motore, &QObject::deleteLater);
-    connect(m_motore, &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State stato) { m_stato = stato; });
-    connect(m_motore, &QTextToSpeech::errorOccurred, this, [this] {
-        rinuncia(u"Annuncio a voce interrotto: il servizio di sintesi vocale ha smesso di rispondere."_s);
-    });
+    m_oratore = new Oratore;
+    m_oratore->moveToThread(m_filo);
+    connect(m_filo, &QThread::finished, m_oratore, &QObject::deleteLater);
+    connect(m_oratore, &Oratore::guasto, this, &VoceSintetica::rinuncia, Qt::QueuedConnection);
+    connect(m_oratore, &Oratore::pronto, this, [this] {
+        if (m_stato != Stato::InPreparazione)
+            return;
+        m_stato = Stato::Pronta;
+        emit pronta();
+        consegna();
+    }, Qt::QueuedConnection);
     m_filo->start();
+    QMetaObject::invokeMethod(m_oratore, &Oratore::prepara, Qt::QueuedConnection);
 }
 
 VoceSintetica::~VoceSintetica()
 {
-    if (!m_filo)
-        return;
+    disconnect(m_oratore, nullptr, this, nullptr);
     m_filo->quit();
-    // A service that never answers must not keep the program from ending.
+    // A service that never answers must not keep the program from ending:
+    // the thread is then left to itself.
     if (!m_filo->wait(QDeadlineTimer(2000)))
         m_filo->setParent(nullptr);
 }
 
 void VoceSintetica::annuncia(const QString &testo)
 {
-    if (!utilizzabile())
+    if (m_stato == Stato::Rifiutata)
         return;
-    QMetaObject::invokeMethod(m_motore, [motore = m_motore, testo] {
-        // An announcement still running belongs to a number already past.
-        motore->stop(QTextToSpeech::BoundaryHint::Immediate);
-        motore->say(testo);
-    });
+    {
+        const QMutexLocker blocco(&m_attesa->mutex);
+        m_attesa->daDire = testo;
+    }
+    if (m_stato == Stato::Pronta)
+        consegna();
+}
+
+// Hands the waiting text to the engine thread, unless a hand-over is already
+// on its way: that one takes the newest text when it runs.
+void VoceSintetica::consegna()
+{
+    {
+        const QMutexLocker blocco(&m_attesa->mutex);
+        if (m_attesa->consegnaInCorso || m_attesa->daDire.isNull())
+            return;
+        m_attesa->consegnaInCorso = true;
+    }
+    QMetaObject::invokeMethod(m_oratore, [attesa = m_attesa, oratore = m_oratore] {
+        QString testo;
+        {
+            const QMutexLocker blocco(&attesa->mutex);
+            testo = std::exchange(attesa->daDire, QString());
+            attesa->consegnaInCorso = false;
+        }
+        if (oratore->motore && !testo.isNull())
+            oratore->motore->di(testo);
+    }, Qt::QueuedConnection);
 }
 
 void VoceSintetica::rinuncia(const QString &motivo)
 {
-    if (!utilizzabile())
+    if (m_stato == Stato::Rifiutata)
         return;
+    const bool eraPronta = m_stato == Stato::Pronta;
+    m_stato = Stato::Rifiutata;
     m_motivo = motivo;
-    emit guasto(m_motivo);
+    emit guasto(m_motivo, eraPronta);
 }
+
+#include "vocesintetica.moc"

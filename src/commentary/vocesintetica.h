@@ -5,42 +5,51 @@
 
 #include <QObject>
 #include <QString>
-#include <QTextToSpeech>
+
+#include <memory>
 
 class QThread;
+class Oratore;
 
-// The board's voice through Qt's speech engines: speech-dispatcher on Linux,
-// the system's own engine elsewhere, always with an Italian voice. It is built
-// only when the operator turns the voice on, since the engine connects to a
-// service and loads voices.
+// The board's voice: the platform's speech engine with an Italian voice, on a
+// thread of its own. The engine is built there too, since building it already
+// talks to a service that may answer late or never; nothing here ever waits
+// for it. Built only when the operator turns the voice on.
 class VoceSintetica : public QObject, public Voce
 {
     Q_OBJECT
 
 public:
+    enum class Stato { InPreparazione, Pronta, Rifiutata };
+
     explicit VoceSintetica(QObject *parent = nullptr);
     ~VoceSintetica() override;
 
-    // False when there is no engine, no Italian voice or the engine failed;
-    // motivo() then tells the operator why, in Italian.
-    bool utilizzabile() const { return m_motivo.isEmpty(); }
+    Stato stato() const { return m_stato; }
+    // Why the voice cannot be used, in Italian; empty unless Rifiutata.
     QString motivo() const { return m_motivo; }
 
     // Cuts short whatever is being said and starts testo; returns at once.
+    // Said only once the engine is ready; of texts given before, the last.
     void annuncia(const QString &testo) override;
 
-    // Speaking, or Ready once everything said has ended.
-    QTextToSpeech::State stato() const { return m_stato; }
-
 signals:
-    // The engine stopped working after it had started; the voice is off for good.
-    void guasto(const QString &motivo);
+    void pronta();
+    // Refused at start, or stopped working after it was ready (eraPronta);
+    // the voice is off for good.
+    void guasto(const QString &motivo, bool eraPronta);
 
 private:
     void rinuncia(const QString &motivo);
+    void consegna();
 
-    QTextToSpeech *m_motore = nullptr; // lives on m_filo
     QThread *m_filo = nullptr;
-    QTextToSpeech::State m_stato = QTextToSpeech::Ready;
+    Oratore *m_oratore = nullptr; // lives on m_filo
+    Stato m_stato = Stato::InPreparazione;
     QString m_motivo;
+
+    // The one text waiting for the engine, shared with its thread, which may
+    // outlive this object when the service hangs.
+    struct Attesa;
+    std::shared_ptr<Attesa> m_attesa;
 };

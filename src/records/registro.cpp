@@ -128,7 +128,7 @@ public:
         if (m_primaRiga) {
             m_primaRiga = false;
             // Decoded from a bounded stretch, then cut in characters, not bytes.
-            partita.intestazione = QString::fromLocal8Bit(inizio, lunghezza).left(LunghezzaMassimaIntestazione);
+            partita.intestazione = QString::fromUtf8(inizio, lunghezza).left(LunghezzaMassimaIntestazione);
             return;
         }
         if (!intera)
@@ -220,7 +220,7 @@ QString testoIntestazione(const QDateTime &momento, const QLocale &locale)
 
 QByteArray rigaIntestazione(const QDateTime &momento, const QLocale &locale)
 {
-    return testoIntestazione(momento, locale).toLocal8Bit() + FineRiga;
+    return testoIntestazione(momento, locale).toUtf8() + FineRiga;
 }
 
 QByteArray rigaNumero(long long numero)
@@ -339,6 +339,8 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti
             return {QStringLiteral("la partita registrata non si può leggere per aggiungervi il numero: %1")
                         .arg(!motivo.isEmpty() ? motivo : esistente.isOpen() ? esistente.errorString() : apertura.errore)};
         }
+        // Windows will not rename over a file still open here.
+        esistente.close();
         if (contenuto.size() > LimiteCopia) // grown since it was looked at
             return ricostruito();
     }

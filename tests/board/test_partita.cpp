@@ -219,6 +219,7 @@ void TestPartita::registroIlleggibileEScritturaFallita()
     QVERIFY(QFile::remove(banco.percorso()) && cartella.mkdir(QStringLiteral("ultima.par")));
     QFile avanzo(cartella.filePath(QStringLiteral("ultima.par.AbcxYz")));
     QVERIFY(avanzo.open(QIODevice::WriteOnly));
+    avanzo.close(); // Windows removes no file that is still open
     banco.partita.CaricaPartita(QStringLiteral("inizio"));
     const QString lettura = messaggioLettura(banco.percorso(), QStringLiteral("è una cartella"));
     QCOMPARE(banco.richieste.domande,

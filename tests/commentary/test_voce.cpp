@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTextToSpeech>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -123,8 +124,9 @@ private slots:
 
             QSignalSpy cambi(&s, &frmSplash::voceCambiata);
             QTest::mouseClick(b, Qt::LeftButton);
+            QVERIFY(b->isChecked());
+            QTRY_VERIFY_WITH_TIMEOUT(s.voce(), 20000);
             Voce *voce = s.voce();
-            QVERIFY(b->isChecked() && voce);
             voce->annuncia(u"Quarantadue. Il caffè."_s);
             QTRY_VERIFY_WITH_TIMEOUT(!dispatcher.righe().isEmpty(), 20000);
             // Exactly these lines: one not cut short would have ended with "fine" first.
@@ -150,6 +152,39 @@ private slots:
         QTRY_COMPARE(dispatcher.superstiti(), QStringList());
     }
 
+    // A service that is there but never answers (stopped) holds up nothing: turning the voice on
+    // returns at once, the board gets no voice meanwhile (its draws are as without one), and the
+    // switch still turns it off, twice over.
+    void servizioFermoNonBloccaNulla()
+    {
+        Dispatcher dispatcher(u"it"_s);
+        QVERIFY(QTest::qWaitFor([&] { return dispatcher.pronto(); }, 20000));
+        dispatcher.sospendi(true);
+        {
+            Banco banco;
+            frmSplash &s = banco.schermata();
+            QSignalSpy cambi(&s, &frmSplash::voceCambiata);
+            for (int volta = 0; volta < 2; ++volta) {
+                QElapsedTimer tempo;
+                tempo.start();
+                QTest::mouseClick(s.CmdVoce, Qt::LeftButton);
+                QVERIFY2(tempo.elapsed() < 200, qPrintable(u"turning on took %1 ms"_s.arg(tempo.elapsed())));
+                QVERIFY(s.CmdVoce->isChecked() && s.CmdVoce->isEnabled() && !s.voce());
+                QTest::qWait(300);
+                QVERIFY(!s.voce());
+                tempo.restart();
+                QTest::mouseClick(s.CmdVoce, Qt::LeftButton);
+                QVERIFY2(tempo.elapsed() < 200, qPrintable(u"turning off took %1 ms"_s.arg(tempo.elapsed())));
+                QVERIFY(!s.CmdVoce->isChecked() && s.CmdVoce->isEnabled());
+            }
+            QVERIFY(cambi.size() == 2 && !cambi[0][0].value<Voce *>() && !cambi[1][0].value<Voce *>());
+            // The service gone, the engine's thread gets its answer and can end with the voice
+            // (one still stuck would be left behind at exit, by design).
+            dispatcher.ferma();
+        }
+        QTRY_COMPARE(dispatcher.superstiti(), QStringList());
+    }
+
     // Without an Italian voice, then without the service at all, the switch turns itself off for
     // good and its tooltip says why.
     void interruttoreSpentoSpiegaPerche()
@@ -162,7 +197,8 @@ private slots:
             frmSplash &s = banco.schermata();
             QSignalSpy cambi(&s, &frmSplash::voceCambiata);
             QTest::mouseClick(s.CmdVoce, Qt::LeftButton);
-            QVERIFY(!s.CmdVoce->isChecked() && !s.CmdVoce->isEnabled() && !s.voce() && cambi.isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(!s.CmdVoce->isEnabled(), 20000);
+            QVERIFY(!s.CmdVoce->isChecked() && !s.voce() && cambi.isEmpty());
             QVERIFY2(s.CmdVoce->toolTip().contains(motivo), qPrintable(s.CmdVoce->toolTip()));
             dispatcher.ferma();
         }

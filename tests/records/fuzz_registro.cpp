@@ -62,7 +62,7 @@ const char *violazione(const QByteArray &contenuto)
     if (!letta.errore.isEmpty() || letta.intestazione.size() > 256)
         return "bytes in memory unreadable, or a header longer than 256 characters";
     // The start of the first line (its last character may be the decoding of a cut sequence).
-    const QString prima = linee.isEmpty() ? QString() : QString::fromLocal8Bit(linee.first());
+    const QString prima = linee.isEmpty() ? QString() : QString::fromUtf8(linee.first());
     if (letta.intestazione.isEmpty() ? !prima.isEmpty() : !prima.startsWith(letta.intestazione.chopped(1)))
         return "header is not the start of the first line";
     if (letta.numeri != numeriAttesi(linee, linee.size()))

@@ -1,0 +1,320 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""The Windows build played under Wine, as a user would, on a display of its own.
+
+    tools/prova_wine.py [build-windows] [--display 41] [--misura N]
+
+Portable zip: unpacked into a fresh folder, tabellone.exe started, the start
+button pressed, cell 7 double-clicked, the pop-up closed with a key, the board
+closed; ultima.par beside the executable must hold the header and " 7 " with
+CR LF ends. A second start while the first runs must open no second board;
+a start afterwards must show the 7. Installer: /S installs the program and
+its Start-menu shortcut, the installed program starts, Uninstall.exe /S
+removes both. With --misura N: start-up to the first window, median of N
+runs, against a bare Qt window cross-built the same way.
+
+Xvfb, openbox and a Wine prefix of its own are started here and ended by
+their ids (the prefix's wineserver with wineserver -k) whatever happens.
+"""
+import argparse
+import glob
+import os
+import re
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from misura_avvio import FINESTRA_BASE, aspetta_finestra, centri_celle, xdo  # noqa: E402
+
+TITOLO = "^Tabellone Tombola$"
+TABELLONE = "^Tabellone Tombola: "
+BASE = "^Finestra di base$"
+
+
+class Banco:
+    def __init__(self, display):
+        self.lavoro = tempfile.mkdtemp(prefix="prova_wine.")
+        self.env = dict(os.environ, DISPLAY=":%d" % display, WINEPREFIX=os.path.join(self.lavoro, "prefisso"),
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.processi = []
+        self.processi.append(subprocess.Popen(["Xvfb", ":%d" % display, "-screen", "0", "1920x1080x24", "-nolisten", "tcp"],
+                                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        time.sleep(1.5)
+        self.processi.append(subprocess.Popen(["openbox"], env=self.env,
+                                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       check=True, timeout=300)
+
+    def wine(self, *argomenti, cwd=None):
+        p = subprocess.Popen(["wine", *argomenti], env=self.env, cwd=cwd,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processi.append(p)
+        return p
+
+    def chiudi(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for p in reversed(self.processi):
+            if p.poll() is None:
+                p.send_signal(signal.SIGTERM)
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+        shutil.rmtree(self.lavoro, ignore_errors=True)
+
+    def finestre(self, nome):
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", nome], env=self.env,
+                           capture_output=True, text=True)
+        return r.stdout.split()
+
+    def finestre_classe(self, classe):
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", classe], env=self.env,
+                           capture_output=True, text=True)
+        return sorted(r.stdout.split())
+
+    def ritaglio(self, x, y, w, h, nome):
+        percorso = os.path.join(self.lavoro, nome + ".png")
+        subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), percorso],
+                       env=self.env, check=True)
+        return percorso
+
+    def rosso(self, immagine):
+        """Share of the picture's pixels in the numbers' red."""
+        r = subprocess.run(["convert", immagine, "-fx", "r>0.45&&g<0.3&&b<0.3", "-format", "%[fx:mean]", "info:"],
+                           env=self.env, capture_output=True, text=True, check=True)
+        return float(r.stdout)
+
+
+def geometria(env, finestra):
+    """Where the window's inside lies on the screen: xdotool's answer is off
+    by the frame for Wine's windows, xwininfo's is not."""
+    r = subprocess.run(["xwininfo", "-id", finestra], env=env, capture_output=True, text=True)
+    valori = {k.strip(): v.strip() for k, _, v in (riga.partition(":") for riga in r.stdout.splitlines())}
+    return (int(valori["Absolute upper-left X"]), int(valori["Absolute upper-left Y"]),
+            int(valori["Width"]), int(valori["Height"]))
+
+
+def attendi_fine(p, secondi):
+    try:
+        p.wait(secondi)
+        return True
+    except subprocess.TimeoutExpired:
+        return False
+
+
+def apri_tabellone(banco, exe):
+    p = banco.wine(exe, cwd=os.path.dirname(exe))
+    splash = aspetta_finestra(TITOLO, banco.env, 120)
+    assert splash, "the start screen did not show"
+    time.sleep(1.0)
+    xdo(banco.env, "windowactivate", "--sync", splash)
+    sx, sy, _, _ = geometria(banco.env, splash)
+    xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 1440 + 322) // 15), str(sy + (60 + 2640 + 240 + 487) // 15),
+        "click", "1")
+    # The board's title scrolls: it is the program's other visible window.
+    tabellone, fine = None, time.monotonic() + 30
+    while not tabellone and time.monotonic() < fine:
+        altre = [f for f in banco.finestre_classe("tabellone.exe") if f != splash]
+        tabellone = altre[0] if altre else None
+        time.sleep(0.2)
+    assert tabellone, "the board did not open"
+    time.sleep(1.5)
+    return p, tabellone
+
+
+def celle(banco, tabellone):
+    x, y, w, h = geometria(banco.env, tabellone)
+    return centri_celle(x, y, w, h), (w / 100.0)
+
+
+def termina(banco, tabellone, p):
+    """Back to the start screen (Ctrl+F8) and its STOP button, as the operator ends."""
+    xdo(banco.env, "windowactivate", "--sync", tabellone)
+    xdo(banco.env, "key", "ctrl+F8")
+    time.sleep(1.0)
+    splash = aspetta_finestra(TITOLO, banco.env, 10)
+    assert splash, "Ctrl+F8 did not bring the start screen back"
+    sx, sy, _, _ = geometria(banco.env, splash)
+    xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 2070 + 322) // 15), str(sy + (60 + 2640 + 240 + 487) // 15),
+        "click", "1")
+    assert attendi_fine(p, 30), "the STOP button did not end the program"
+
+
+def zip_portatile(banco, build):
+    archivio = glob.glob(os.path.join(build, "tabellone-*-win64.zip"))[0]
+    cartella = os.path.join(banco.lavoro, "scompattato")
+    with zipfile.ZipFile(archivio) as z:
+        z.extractall(cartella)
+    exe = glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
+    registro = os.path.join(os.path.dirname(exe), "ultima.par")
+
+    p, tabellone = apri_tabellone(banco, exe)
+    centri, _ = celle(banco, tabellone)
+    xdo(banco.env, "windowactivate", "--sync", tabellone)
+    xdo(banco.env, "mousemove", *map(str, centri[7]), "click", "--repeat", "2", "--delay", "80", "1")
+    time.sleep(2.0)
+    xdo(banco.env, "key", "space")
+    time.sleep(1.5)
+    with open(registro, "rb") as f:
+        dati = f.read()
+    assert re.fullmatch(rb"Partita : [^\r\n]+\r\n 7 \r\n", dati), "ultima.par holds %r" % dati
+    print("zip: ultima.par beside the exe holds %r" % dati)
+
+    # A second start while the first runs: it ends, and no second board opens.
+    # The board's title scrolls: its windows are counted by Wine's class, the program's name.
+    prima = banco.finestre_classe("tabellone.exe")
+    secondo = banco.wine(exe, cwd=os.path.dirname(exe))
+    assert attendi_fine(secondo, 90), "the second start did not end"
+    time.sleep(1.0)
+    dopo = banco.finestre_classe("tabellone.exe")
+    assert dopo == prima, "a second board opened: %s, then %s" % (prima, dopo)
+    print("zip: a second start while the board is open ended without a board of its own")
+
+    termina(banco, tabellone, p)
+    with open(registro, "rb") as f:
+        assert f.read() == dati, "ending changed the record"
+
+    p, tabellone = apri_tabellone(banco, exe)
+    centri, u = celle(banco, tabellone)
+    lato = int(4 * u)
+    ritagli = {n: banco.ritaglio(centri[n][0] - lato // 2, centri[n][1] - lato // 2, lato, lato, "cella%d" % n)
+               for n in (7, 8, 9)}
+    rossi = {n: banco.rosso(r) for n, r in ritagli.items()}
+    assert rossi[7] > 0.05 and rossi[8] < 0.01 and rossi[9] < 0.01, "the second start does not show 7 drawn: %s" % rossi
+    print("zip: the second start shows 7 drawn")
+    termina(banco, tabellone, p)
+
+
+def installatore(banco, build):
+    setup = glob.glob(os.path.join(build, "tabellone-*-win64-setup.exe"))[0]
+    p = banco.wine(setup, "/S")
+    assert attendi_fine(p, 180), "the silent install did not end"
+    c = os.path.join(banco.env["WINEPREFIX"], "drive_c")
+    exe = glob.glob(os.path.join(c, "Program Files", "Tabellone Tombola", "tabellone.exe"))
+    collegamenti = [l for l in glob.glob(os.path.join(c, "**", "*.lnk"), recursive=True) if "Tabellone" in l]
+    assert exe and collegamenti, "installed: %s, shortcuts: %s" % (exe, collegamenti)
+    print("installer: %s and %s" % (os.path.relpath(exe[0], c), [os.path.relpath(l, c) for l in collegamenti]))
+    avviato = banco.wine(exe[0], cwd=os.path.dirname(exe[0]))
+    splash = aspetta_finestra(TITOLO, banco.env, 120)
+    assert splash, "the installed program did not start"
+    xdo(banco.env, "windowclose", splash)
+    attendi_fine(avviato, 30)
+    print("installer: the installed program starts")
+    disinstalla = banco.wine(os.path.join(os.path.dirname(exe[0]), "Uninstall.exe"), "/S")
+    attendi_fine(disinstalla, 60)
+    # The uninstaller runs on from a copy of itself: wait for its work.
+    fine = time.monotonic() + 60
+    while time.monotonic() < fine and (os.path.exists(exe[0]) or any(map(os.path.exists, collegamenti))):
+        time.sleep(0.5)
+    assert not os.path.exists(exe[0]) and not any(map(os.path.exists, collegamenti)), "Uninstall.exe /S left files"
+    print("installer: Uninstall.exe /S removed the program and its shortcut")
+
+
+def misura(banco, build, volte):
+    archivio = glob.glob(os.path.join(build, "tabellone-*-win64.zip"))[0]
+    cartella = os.path.join(banco.lavoro, "misura")
+    with zipfile.ZipFile(archivio) as z:
+        z.extractall(cartella)
+    exe = glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
+    qt = os.environ["QT_MINGW"]
+    sorgente = os.path.join(banco.lavoro, "base.cpp")
+    with open(sorgente, "w") as f:
+        f.write(FINESTRA_BASE)
+    base = os.path.join(os.path.dirname(exe), "base.exe")
+    subprocess.run(["x86_64-w64-mingw32-g++-posix", "-std=c++17", "-O2", sorgente, "-o", base, "-mwindows",
+                    "-I" + qt + "/include", "-I" + qt + "/include/QtCore", "-I" + qt + "/include/QtGui",
+                    "-I" + qt + "/include/QtWidgets", "-L" + qt + "/lib",
+                    "-lQt6Widgets", "-lQt6Gui", "-lQt6Core"], check=True)
+    risultati = {}
+    for nome, eseguibile, finestra in (("bare Qt window", base, BASE), ("tabellone", exe, TITOLO)):
+        tempi = []
+        for _ in range(volte):
+            inizio = time.monotonic()
+            p = banco.wine(eseguibile, cwd=os.path.dirname(exe))
+            assert aspetta_finestra(finestra, banco.env, 120)
+            tempi.append(time.monotonic() - inizio)
+            time.sleep(0.5)
+            subprocess.run(["wine", "taskkill", "/f", "/im", os.path.basename(eseguibile)], env=banco.env,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            attendi_fine(p, 20)
+        risultati[nome] = statistics.median(tempi)
+    print("start-up under Wine, median of %d: bare Qt window %.0f ms, tabellone %.0f ms, ratio %.2f"
+          % (volte, risultati["bare Qt window"] * 1000, risultati["tabellone"] * 1000,
+             risultati["tabellone"] / risultati["bare Qt window"]))
+
+
+def schermate(banco, build, cartella_docs):
+    """The start screen, the board with a few numbers drawn, and a pop-up, under Wine."""
+    archivio = glob.glob(os.path.join(build, "tabellone-*-win64.zip"))[0]
+    cartella = os.path.join(banco.lavoro, "schermate")
+    with zipfile.ZipFile(archivio) as z:
+        z.extractall(cartella)
+    exe = glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
+    with open(os.path.join(os.path.dirname(exe), "ultima.par"), "wb") as f:
+        f.write(b"Partita : 06/12/2026 21:05:33\r\n" + b"".join(b" %d \r\n" % n for n in (3, 18, 25, 47, 52, 66, 71, 90)))
+    foto = lambda nome: subprocess.run(["import", "-window", "root", os.path.join(cartella_docs, nome)],
+                                       env=banco.env, check=True)
+    p = banco.wine(exe, cwd=os.path.dirname(exe))
+    splash = aspetta_finestra(TITOLO, banco.env, 120)
+    time.sleep(2.0)
+    x, y, w, h = geometria(banco.env, splash)
+    subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
+                    os.path.join(cartella_docs, "windows-schermata-iniziale.png")], env=banco.env, check=True)
+    xdo(banco.env, "windowactivate", "--sync", splash)
+    xdo(banco.env, "mousemove", str(x + (150 + 4200 + 240 + 90) // 15), str(y + (60 + 2640 + 240 + 120) // 15), "click", "1")
+    _, tabellone = apri_tabellone_aperta(banco, splash, x, y)
+    xdo(banco.env, "key", "F11")
+    time.sleep(3.0)
+    foto("windows-tabellone.png")
+    centri, _ = celle(banco, tabellone)
+    xdo(banco.env, "mousemove", *map(str, centri[7]), "click", "--repeat", "2", "--delay", "80", "1")
+    time.sleep(3.0)
+    foto("windows-estrazione.png")
+    xdo(banco.env, "key", "space")
+    time.sleep(1.0)
+    termina(banco, tabellone, p)
+
+
+def apri_tabellone_aperta(banco, splash, sx, sy):
+    xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 1440 + 322) // 15), str(sy + (60 + 2640 + 240 + 487) // 15),
+        "click", "1")
+    tabellone, fine = None, time.monotonic() + 30
+    while not tabellone and time.monotonic() < fine:
+        altre = [f for f in banco.finestre_classe("tabellone.exe") if f != splash]
+        tabellone = altre[0] if altre else None
+        time.sleep(0.2)
+    assert tabellone, "the board did not open"
+    time.sleep(1.5)
+    return None, tabellone
+
+
+def main():
+    argomenti = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    argomenti.add_argument("build", nargs="?", default="build-windows")
+    argomenti.add_argument("--display", type=int, default=41)
+    argomenti.add_argument("--misura", type=int, default=0)
+    argomenti.add_argument("--schermate", metavar="CARTELLA")
+    opzioni = argomenti.parse_args()
+    banco = Banco(opzioni.display)
+    try:
+        if opzioni.misura:
+            misura(banco, opzioni.build, opzioni.misura)
+        elif opzioni.schermate:
+            schermate(banco, opzioni.build, os.path.abspath(opzioni.schermate))
+        else:
+            zip_portatile(banco, opzioni.build)
+            installatore(banco, opzioni.build)
+    finally:
+        banco.chiudi()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
