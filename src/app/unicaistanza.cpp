@@ -138,7 +138,10 @@ bool UnicaIstanza::chiamaLaPrima()
             if (!stessoUtente(socket.socketDescriptor()))
                 return false;
             socket.write(Chiamata);
-            while (!socket.canReadLine() && socket.waitForReadyRead(int(scadenza.remainingTime()))) {
+            // Listening, so alive: it answers once its windows are built, which a
+            // slow or busy computer takes its time over.
+            const QDeadlineTimer risposta(AttesaAvvio);
+            while (!socket.canReadLine() && socket.waitForReadyRead(int(risposta.remainingTime()))) {
             }
             return socket.canReadLine() && socket.readLine() == Risposta;
         }

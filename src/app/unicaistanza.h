@@ -38,9 +38,11 @@ public:
     // The local server name of a record folder's board.
     static QString nomeCanale(const QString &cartellaRegistro);
 
-    // How long a later start waits for the first one's answer. The first one
-    // answers from its event loop, which runs once its windows are built.
+    // How long a later start tries to reach the first one, and how long it
+    // waits for the answer once connected. The first one answers from its
+    // event loop, which runs once its windows are built.
     static constexpr int AttesaRisposta = 5000;
+    static constexpr int AttesaAvvio = 30000;
 
 signals:
     // A later start asked for this board to be brought to the front.

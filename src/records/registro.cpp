@@ -328,8 +328,6 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti
         QFile esistente;
         if (apertura.natura == Natura::Proprio)
             esistente.open(apertura.descrittore, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-        if (esistente.isOpen() && esistente.size() > LimiteCopia)
-            return ricostruito();
         if (esistente.isOpen())
             contenuto = esistente.read(LimiteCopia + 1);
         if (!esistente.isOpen() || esistente.error() != QFileDevice::NoError) {
@@ -341,7 +339,7 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti
         }
         // Windows will not rename over a file still open here.
         esistente.close();
-        if (contenuto.size() > LimiteCopia) // grown since it was looked at
+        if (contenuto.size() > LimiteCopia) // far larger than any record this program writes
             return ricostruito();
     }
     if (contenuto.isEmpty())

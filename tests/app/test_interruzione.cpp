@@ -23,6 +23,7 @@ class TestInterruzione : public QObject
     QString m_programma;
     QProcessEnvironment m_ambiente = QProcessEnvironment::systemEnvironment();
     std::list<QProcess> m_servizi; // Xvfb and openbox, ended by their id in cleanupTestCase
+    QString m_piuGrande; // the largest window finestre() last found
 
     QString xdo(const QStringList &argomenti)
     {
@@ -33,10 +34,11 @@ class TestInterruzione : public QObject
         return QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed();
     }
 
-    // The program's visible windows, largest last: the start screen, then the board once it is open.
+    // The program's visible windows, largest last: the start screen, then the board once it is
+    // open. A button's tooltip is a window of the program too, too low to count.
     QList<QRect> finestre(qint64 pid)
     {
-        QList<QRect> trovate;
+        QList<std::pair<QRect, QString>> trovate;
         for (const QString &id : xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                                       QString::number(pid)}).split(u'\n', Qt::SkipEmptyParts)) {
             QMap<QString, int> g;
@@ -45,11 +47,19 @@ class TestInterruzione : public QObject
                 if (kv.size() == 2)
                     g[kv[0]] = kv[1].toInt();
             }
-            if (g.value(QStringLiteral("WIDTH")) > 100)
-                trovate.append(QRect(g[QStringLiteral("X")], g[QStringLiteral("Y")], g[QStringLiteral("WIDTH")], g[QStringLiteral("HEIGHT")]));
+            const QRect r(g[QStringLiteral("X")], g[QStringLiteral("Y")], g[QStringLiteral("WIDTH")], g[QStringLiteral("HEIGHT")]);
+            if (r.width() > 100 && r.height() > 100)
+                trovate.append({r, id});
         }
-        std::sort(trovate.begin(), trovate.end(), [](const QRect &a, const QRect &b) { return a.width() < b.width(); });
-        return trovate;
+        std::sort(trovate.begin(), trovate.end(), [](const auto &a, const auto &b) {
+            return a.first.width() * a.first.height() < b.first.width() * b.first.height();
+        });
+        QList<QRect> viste;
+        for (const auto &[r, id] : trovate)
+            viste.append(r);
+        if (!trovate.isEmpty())
+            m_piuGrande = trovate.last().second;
+        return viste;
     }
 
     // The screen centre of cell n, from the board's layout rules.
@@ -128,6 +138,8 @@ private slots:
             clic(splash.topLeft() + QPoint((4200 + 1440 + 322) / 15 + 8, (2640 + 240 + 487) / 15 + 8), QStringLiteral("1"));
             QVERIFY2(QTest::qWaitFor([&] { return finestre(programma.processId()).size() > 1; }, 10000), "the board did not open");
             // Full screen, as the operator has it: the cells lie where the layout rules put them.
+            // The keys go to the focused window, which a busy window manager may not have moved yet.
+            xdo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_piuGrande});
             xdo({QStringLiteral("key"), QStringLiteral("F11")});
             QVERIFY(QTest::qWaitFor([&] { return finestre(programma.processId()).last().width() == 1280; }, 5000));
             QTest::qWait(300);

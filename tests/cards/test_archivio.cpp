@@ -192,9 +192,11 @@ private slots:
         QCOMPARE(primo.errore, QString());
         QCOMPARE(archivio.aggiungi(Tre[0]), QString());
         QCOMPARE(contenutoDi(archivio.percorso()), contenutoArchivio({primo.blocchetto, Tre[0]}));
-        // The seeds are for the owner only.
+#ifdef Q_OS_UNIX
+        // The seeds are for the owner only (Windows keeps a profile's files to their user anyway).
         QCOMPARE(QFile::permissions(archivio.percorso()) & ~(QFile::ReadUser | QFile::WriteUser),
                  QFile::ReadOwner | QFile::WriteOwner);
+#endif
         QCOMPARE(archivio.aggiungi(Tre[0]), QStringLiteral("Il codice %1 è già di un altro blocchetto.").arg(Tre[0].codice));
         letto = archivio.leggi();
         QCOMPARE(letto.blocchetti.size(), 2);
@@ -219,6 +221,9 @@ private slots:
 
     void fileCheNonSiLegge()
     {
+#ifdef Q_OS_WIN
+        QSKIP("a link made by Qt is a shortcut file on Windows, an ordinary file for everyone else");
+#endif
         QTemporaryDir cartella;
         const ArchivioBlocchetti archivio(cartella.path());
         const QString altrove = cartella.filePath(QStringLiteral("altrove"));
