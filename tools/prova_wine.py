@@ -116,17 +116,7 @@ def apri_tabellone(banco, exe):
     time.sleep(1.0)
     xdo(banco.env, "windowactivate", "--sync", splash)
     sx, sy, _, _ = geometria(banco.env, splash)
-    xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 1440 + 322) // 15), str(sy + (60 + 2640 + 240 + 487) // 15),
-        "click", "1")
-    # The board's title scrolls: it is the program's other visible window.
-    tabellone, fine = None, time.monotonic() + 30
-    while not tabellone and time.monotonic() < fine:
-        altre = [f for f in banco.finestre_classe("tabellone.exe") if f != splash]
-        tabellone = altre[0] if altre else None
-        time.sleep(0.2)
-    assert tabellone, "the board did not open"
-    time.sleep(1.5)
-    return p, tabellone
+    return p, apri_tabellone_aperta(banco, splash, sx, sy)[1]
 
 
 def celle(banco, tabellone):
