@@ -130,10 +130,16 @@ private slots:
             const QList<int> numeri = leggiRegistro(prima).numeri;
             QProcess programma;
             programma.setProcessEnvironment(m_ambiente);
+            programma.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             programma.start(m_programma);
             QVERIFY(programma.waitForStarted(10000));
             QList<QRect> viste;
-            QVERIFY2(QTest::qWaitFor([&] { return !(viste = finestre(programma.processId())).isEmpty(); }, 20000), qPrintable(QStringLiteral("no start screen, round %1").arg(giro)));
+            // A first start on a busy machine may take a while; what it says goes to the test's output.
+            QVERIFY2(QTest::qWaitFor([&] { return !(viste = finestre(programma.processId())).isEmpty(); }, 60000),
+                     qPrintable(QStringLiteral("no start screen, round %1; windows of the program: %2")
+                                    .arg(giro)
+                                    .arg(xdo({QStringLiteral("search"), QStringLiteral("--pid"),
+                                              QString::number(programma.processId())}))));
             const QRect splash = viste.last();
             clic(splash.topLeft() + QPoint((4200 + 1440 + 322) / 15 + 8, (2640 + 240 + 487) / 15 + 8), QStringLiteral("1"));
             QVERIFY2(QTest::qWaitFor([&] { return finestre(programma.processId()).size() > 1; }, 10000), "the board did not open");
