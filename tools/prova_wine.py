@@ -109,6 +109,15 @@ def attendi_fine(p, secondi):
         return False
 
 
+def scompatta(banco, build, nome):
+    """The zip unpacked into a fresh folder of the bench; the path of its tabellone.exe."""
+    archivio = glob.glob(os.path.join(build, "tabellone-*-win64.zip"))[0]
+    cartella = os.path.join(banco.lavoro, nome)
+    with zipfile.ZipFile(archivio) as z:
+        z.extractall(cartella)
+    return glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
+
+
 def apri_tabellone(banco, exe):
     p = banco.wine(exe, cwd=os.path.dirname(exe))
     splash = aspetta_finestra(TITOLO, banco.env, 120)
@@ -138,11 +147,7 @@ def termina(banco, tabellone, p):
 
 
 def zip_portatile(banco, build):
-    archivio = glob.glob(os.path.join(build, "tabellone-*-win64.zip"))[0]
-    cartella = os.path.join(banco.lavoro, "scompattato")
-    with zipfile.ZipFile(archivio) as z:
-        z.extractall(cartella)
-    exe = glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
+    exe = scompatta(banco, build, "scompattato")
     registro = os.path.join(os.path.dirname(exe), "ultima.par")
 
     p, tabellone = apri_tabellone(banco, exe)
@@ -208,11 +213,7 @@ def installatore(banco, build):
 
 
 def misura(banco, build, volte):
-    archivio = glob.glob(os.path.join(build, "tabellone-*-win64.zip"))[0]
-    cartella = os.path.join(banco.lavoro, "misura")
-    with zipfile.ZipFile(archivio) as z:
-        z.extractall(cartella)
-    exe = glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
+    exe = scompatta(banco, build, "misura")
     qt = os.environ["QT_MINGW"]
     sorgente = os.path.join(banco.lavoro, "base.cpp")
     with open(sorgente, "w") as f:
@@ -242,11 +243,7 @@ def misura(banco, build, volte):
 
 def schermate(banco, build, cartella_docs):
     """The start screen, the board with a few numbers drawn, and a pop-up, under Wine."""
-    archivio = glob.glob(os.path.join(build, "tabellone-*-win64.zip"))[0]
-    cartella = os.path.join(banco.lavoro, "schermate")
-    with zipfile.ZipFile(archivio) as z:
-        z.extractall(cartella)
-    exe = glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
+    exe = scompatta(banco, build, "schermate")
     with open(os.path.join(os.path.dirname(exe), "ultima.par"), "wb") as f:
         f.write(b"Partita : 06/12/2026 21:05:33\r\n" + b"".join(b" %d \r\n" % n for n in (3, 18, 25, 47, 52, 66, 71, 90)))
     foto = lambda nome: subprocess.run(["import", "-window", "root", os.path.join(cartella_docs, nome)],
