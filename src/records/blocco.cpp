@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "blocco.h"
 
-#include "fileproprio.h"
+#include "cartellaprotetta.h"
 #include "registro.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSysInfo>
 
 namespace {
@@ -24,6 +25,8 @@ QByteArray dati()
 
 BloccoRegistro::BloccoRegistro(QString percorso)
     : m_percorso(std::move(percorso))
+    , m_nome(QFileInfo(m_percorso).fileName())
+    , m_cartella(CartellaProtetta::apri(QFileInfo(m_percorso).path()))
 {
 }
 
@@ -31,8 +34,19 @@ BloccoRegistro::~BloccoRegistro()
 {
     // A board that ends cleanly leaves no lock; only its own file is removed.
     if (m_preso && stessoFile(m_descrittore, m_percorso))
-        QFile::remove(m_percorso);
+        m_cartella->rimuovi(m_nome);
     chiudi(m_descrittore);
+}
+
+QString BloccoRegistro::perso() const
+{
+    if (!m_preso)
+        return {};
+    if (const QString motivo = m_cartella->cambiata(); !motivo.isEmpty())
+        return QStringLiteral("la cartella %1 %2").arg(QDir::toNativeSeparators(m_cartella->percorso()), motivo);
+    if (!stessoFile(m_descrittore, m_percorso))
+        return QStringLiteral("il file di blocco %1 è stato tolto o sostituito").arg(QDir::toNativeSeparators(m_percorso));
+    return {};
 }
 
 QString BloccoRegistro::percorsoIn(const QString &cartellaRegistro)
@@ -59,7 +73,7 @@ BloccoRegistro::Stato BloccoRegistro::prendi()
     // A few rounds at most: only a lock removed between two steps sends us round again.
     for (int giro = 0; giro < 5; ++giro) {
         lascia();
-        const Apertura apertura = apriProprio(m_percorso, true);
+        const Apertura apertura = m_cartella->apriFile(m_nome, true);
         if (apertura.natura != Natura::Proprio) {
             const QString motivo = apertura.natura == Natura::Errore
                                        ? QStringLiteral("non si può aprire (%1)").arg(apertura.errore)
@@ -106,9 +120,9 @@ BloccoRegistro::Stato BloccoRegistro::subentra()
     if (m_bloccato)
         return scriviDati();
     // Held by a program here that does not answer: its file goes, a new one is taken.
-    const Apertura apertura = apriProprio(m_percorso, false);
+    const Apertura apertura = m_cartella->apriFile(m_nome, false);
     if (apertura.natura == Natura::Proprio && stessoFile(apertura.descrittore, m_percorso))
-        QFile::remove(m_percorso);
+        m_cartella->rimuovi(m_nome);
     chiudi(apertura.descrittore);
     const Stato stato = prendi();
     return stato == Stato::Altrove ? scriviDati() : stato;
@@ -123,7 +137,7 @@ BloccoRegistro::Stato BloccoRegistro::scriviDati()
         || !file.seek(0) || file.write(contenuto) != contenuto.size() || !file.flush()) {
         const QString motivo = QStringLiteral("non si può scrivere (%1)").arg(file.errorString());
         if (stessoFile(m_descrittore, m_percorso))
-            QFile::remove(m_percorso); // this program's own, just taken
+            m_cartella->rimuovi(m_nome); // this program's own, just taken
         return errore(motivo);
     }
     m_preso = true;

@@ -4,6 +4,10 @@
 #include <QDateTime>
 #include <QString>
 
+#include <memory>
+
+class CartellaProtetta;
+
 // The lock beside the record that marks the board holding it. Ownership is an
 // advisory lock on the open file, which the system drops when the program ends
 // however it ends: a lock file left by a killed program on this computer is
@@ -29,6 +33,10 @@ public:
     Stato subentra();
 
     QString percorso() const { return m_percorso; }
+    // Empty while the lock taken is still this file in the folder opened at
+    // start; otherwise what happened, in Italian: the record must not be
+    // written then, as another start could take the game.
+    QString perso() const;
     // Who holds it, as far as the file tells (after Occupato or Altrove).
     QString macchina() const { return m_macchina; }
     QDateTime momento() const { return m_momento; }
@@ -47,6 +55,8 @@ private:
     void lascia();
 
     QString m_percorso;
+    QString m_nome;
+    std::shared_ptr<CartellaProtetta> m_cartella;
     int m_descrittore = -1;
     bool m_bloccato = false; // the system lock is ours
     bool m_preso = false;    // and the file says so: removed at the end

@@ -10,6 +10,8 @@ QString descriviNatura(Natura natura)
         return QStringLiteral("non è un file ordinario");
     case Natura::Altrui:
         return QStringLiteral("appartiene a un altro utente");
+    case Natura::PiuNomi:
+        return QStringLiteral("ha più di un nome (un collegamento fisico)");
     case Natura::Errore:
         return QStringLiteral("non si può esaminare");
     case Natura::Manca:

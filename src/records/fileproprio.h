@@ -15,8 +15,16 @@ enum class Natura {
     Collegamento, // a symbolic link (or, on Windows, any reparse point)
     NonOrdinario, // a folder, a pipe, a device
     Altrui,       // a regular file of another user (Linux only)
+    PiuNomi,      // a regular file with more than one name (hard links): anyone's
     Errore,       // could not be looked at
 };
+
+// Anything at a name of ours that is not our file: never read, written or removed.
+inline bool estranea(Natura natura)
+{
+    return natura == Natura::Collegamento || natura == Natura::NonOrdinario || natura == Natura::Altrui
+           || natura == Natura::PiuNomi;
+}
 
 // What lies at the path, looked at without opening it and without following a link.
 Natura naturaDi(const QString &percorso);

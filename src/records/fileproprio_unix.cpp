@@ -20,6 +20,9 @@ Natura naturaStat(const struct stat &info)
         return Natura::NonOrdinario;
     if (info.st_uid != geteuid())
         return Natura::Altrui;
+    // Another name for it may sit in anyone's folder: whatever is written here shows there.
+    if (info.st_nlink > 1)
+        return Natura::PiuNomi;
     return Natura::Proprio;
 }
 

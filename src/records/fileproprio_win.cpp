@@ -26,7 +26,15 @@ Natura naturaAttributi(DWORD attributi)
     return Natura::Proprio;
 }
 
-QString erroreDi(DWORD codice)
+HANDLE maniglia(int descrittore)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(descrittore));
+}
+
+} // namespace
+
+// Shared with cartellaprotetta_win.cpp.
+QString erroreWindows(DWORD codice)
 {
     wchar_t *testo = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -35,13 +43,6 @@ QString erroreDi(DWORD codice)
     LocalFree(testo);
     return esito;
 }
-
-HANDLE maniglia(int descrittore)
-{
-    return reinterpret_cast<HANDLE>(_get_osfhandle(descrittore));
-}
-
-} // namespace
 
 Natura naturaDi(const QString &percorso)
 {
@@ -74,11 +75,13 @@ Apertura apriProprio(const QString &percorso, bool scrittura)
         esito.natura = vista == Natura::Proprio || vista == Natura::Manca
                            ? (codice == ERROR_FILE_NOT_FOUND ? Natura::Manca : Natura::Errore)
                            : vista;
-        esito.errore = erroreDi(codice);
+        esito.errore = erroreWindows(codice);
         return esito;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     esito.natura = GetFileInformationByHandle(h, &info) ? naturaAttributi(info.dwFileAttributes) : Natura::Errore;
+    if (esito.natura == Natura::Proprio && info.nNumberOfLinks > 1)
+        esito.natura = Natura::PiuNomi;
     if (esito.natura == Natura::Proprio && GetFileType(h) != FILE_TYPE_DISK)
         esito.natura = Natura::NonOrdinario;
     if (esito.natura != Natura::Proprio) {

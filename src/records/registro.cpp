@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QStorageInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -42,31 +40,12 @@ QString formatoOra(const QLocale &locale)
     return formato.trimmed();
 }
 
-QString descriviErrore(const QFileDevice &file)
-{
-    switch (file.error()) {
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("la cartella non permette di creare il file (%1)").arg(file.errorString());
-    case QFileDevice::WriteError:
-    case QFileDevice::ResizeError:
-        // A full disk only when it is one: a quota or a size limit is not.
-        if (QStorageInfo(QFileInfo(file.fileName()).absolutePath()).bytesAvailable() == 0)
-            return QStringLiteral("il disco è pieno (%1)").arg(file.errorString());
-        return QStringLiteral("la scrittura non è riuscita (%1)").arg(file.errorString());
-    case QFileDevice::RenameError:
-        return QStringLiteral("il file registrato non può essere sostituito (%1)").arg(file.errorString());
-    default:
-        return file.errorString();
-    }
-}
-
 // Why the record cannot be read or written, when the file system shows it:
 // the reason the user can act on, where the error of the call would be vague.
 QString motivoVisibile(const QString &percorso, bool scrittura)
 {
     const Natura natura = naturaDi(percorso);
-    if (natura == Natura::Collegamento || natura == Natura::Altrui)
+    if (natura == Natura::Collegamento || natura == Natura::Altrui || natura == Natura::PiuNomi)
         return descriviNatura(natura);
     const QFileInfo info(percorso);
     if (info.isDir())
@@ -301,14 +280,14 @@ QString messaggioLettura(const QString &percorso, const QString &errore)
         .arg(QDir::toNativeSeparators(percorso), errore);
 }
 
-RegistroPartita::RegistroPartita(QString cartella)
-    : m_cartella(std::move(cartella))
+RegistroPartita::RegistroPartita(const QString &cartella)
+    : m_cartella(CartellaProtetta::apri(cartella))
 {
 }
 
 QString RegistroPartita::percorso() const
 {
-    return QDir(m_cartella).filePath(QString::fromLatin1(NomeRegistro));
+    return m_cartella->percorsoDi(QString::fromLatin1(NomeRegistro));
 }
 
 EsitoScrittura RegistroPartita::nuovaPartita(const QDateTime &momento) const
@@ -323,7 +302,7 @@ EsitoScrittura RegistroPartita::aggiungi(long long numero, const TabellaEstratti
     // board's numbers, the new one last.
     const auto ricostruito = [&] { return scrivi(dalTabellone(estratti, momento, numero) + rigaNumero(numero)); };
     QByteArray contenuto;
-    const Apertura apertura = apriProprio(percorso(), false);
+    const Apertura apertura = m_cartella->apriFile(QString::fromLatin1(NomeRegistro), false);
     if (apertura.natura != Natura::Manca) {
         QFile esistente;
         if (apertura.natura == Natura::Proprio)
@@ -364,7 +343,7 @@ PartitaLetta RegistroPartita::leggi() const
 {
     const QString nome = percorso();
     // Opened without following a link and without blocking on a pipe.
-    const Apertura apertura = apriProprio(nome, false);
+    const Apertura apertura = m_cartella->apriFile(QString::fromLatin1(NomeRegistro), false);
     if (apertura.natura == Natura::Manca)
         return {};
     PartitaLetta partita;
@@ -386,14 +365,12 @@ PartitaLetta RegistroPartita::leggi() const
 
 int RegistroPartita::pulisciTemporanei() const
 {
-    // QSaveFile's own pattern: the target's name, a dot and six letters.
-    static const QRegularExpression temporaneo(QStringLiteral("\\Aultima\\.par\\.[A-Za-z]{6}\\z"));
+    static const QRegularExpression temporaneo(CartellaProtetta::modelloTemporaneo(QString::fromLatin1(NomeRegistro)));
     int rimossi = 0;
     // This user's regular files only: no folders, links, devices or others' files.
-    const QDir cartella(m_cartella);
-    for (const QFileInfo &voce : cartella.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        if (temporaneo.match(voce.fileName()).hasMatch() && naturaDi(voce.filePath()) == Natura::Proprio
-            && QFile::remove(voce.filePath()))
+    const QDir cartella(m_cartella->percorso());
+    for (const QString &nome : cartella.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (temporaneo.match(nome).hasMatch() && m_cartella->rimuovi(nome))
             ++rimossi;
     }
     return rimossi;
@@ -406,42 +383,13 @@ EsitoScrittura RegistroPartita::sostituisci(const QByteArray &contenuto) const
 
 EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
 {
-    // QSaveFile writes through a link to the file it names: a link, or anything
-    // but this user's regular file, is left alone. Looked at again once the
-    // save is open, as it resolves links only then.
-    const auto estraneo = [this] {
-        const Natura natura = naturaDi(percorso());
-        return natura == Natura::Collegamento || natura == Natura::Altrui || natura == Natura::NonOrdinario
-                   ? motivoVisibile(percorso(), true)
-                   : QString();
-    };
-    if (const QString motivo = estraneo(); !motivo.isEmpty())
-        return {motivo};
-    const bool nuovo = naturaDi(percorso()) == Natura::Manca;
-    // Written beside the record and renamed over it once complete and on disk.
-    QSaveFile file(percorso());
+    // A folder that is no longer the one opened (a stick pulled out) is not written at all.
+    if (const QString motivo = m_cartella->cambiata(); !motivo.isEmpty())
+        return {QStringLiteral("la cartella %1 %2").arg(QDir::toNativeSeparators(m_cartella->percorso()), motivo)};
+    const EsitoScrittura esito = m_cartella->sostituisci(QString::fromLatin1(NomeRegistro), contenuto);
+    if (esito.riuscita())
+        return esito;
     // What the file system shows says more than the call's own error.
-    const auto perche = [&] {
-        const QString motivo = motivoVisibile(percorso(), true);
-        return EsitoScrittura{motivo.isEmpty() ? descriviErrore(file) : motivo};
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return perche();
-    if (const QString motivo = estraneo(); !motivo.isEmpty()) {
-        file.cancelWriting();
-        return {motivo};
-    }
-    // A record this program creates is its user's alone; an existing one keeps its permissions.
-    if (nuovo)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // Flushed by hand: commit() does not notice a buffered write that fails
-    // (disk full), and would put the cut file in place of the record.
-    if (file.write(contenuto) != contenuto.size() || !file.flush()) {
-        const QString errore = descriviErrore(file);
-        file.cancelWriting();
-        return {errore};
-    }
-    if (!file.commit())
-        return perche();
-    return {};
+    const QString motivo = motivoVisibile(percorso(), true);
+    return {motivo.isEmpty() ? esito.errore : motivo};
 }

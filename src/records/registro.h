@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "cartellaprotetta.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QIODevice>
@@ -67,18 +69,13 @@ PartitaLetta leggiRegistroFile(QFile &file);
 // The start-time notice for a record that exists but cannot be read.
 QString messaggioLettura(const QString &percorso, const QString &errore);
 
-// Result of a write: empty errore means the record on disk is up to date.
-struct EsitoScrittura {
-    QString errore;
-    bool riuscita() const { return errore.isEmpty(); }
-};
-
 using TabellaEstratti = std::array<std::int16_t, 101>;
 
 class RegistroPartita
 {
 public:
-    explicit RegistroPartita(QString cartella);
+    // Opens the folder now: every later write goes to that folder, or fails.
+    explicit RegistroPartita(const QString &cartella);
 
     QString percorso() const;
 
@@ -100,7 +97,7 @@ public:
     PartitaLetta leggi() const;
 
     // Removes what a write killed before its final rename leaves beside the
-    // record: regular files named "ultima.par." and six letters. Call it at
+    // record: this user's regular files named "ultima.par." and six letters. Call it at
     // start, before any write. Returns how many were removed.
     int pulisciTemporanei() const;
 
@@ -110,5 +107,5 @@ public:
 private:
     EsitoScrittura scrivi(const QByteArray &contenuto) const;
 
-    QString m_cartella;
+    std::shared_ptr<CartellaProtetta> m_cartella;
 };
