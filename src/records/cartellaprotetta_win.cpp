@@ -22,14 +22,6 @@ std::wstring nativo(const QString &percorso)
     return QDir::toNativeSeparators(percorso).toStdWString();
 }
 
-// The entry itself, a folder too, never what a reparse point leads to.
-HANDLE apriVoce(const QString &percorso)
-{
-    return CreateFileW(nativo(percorso).c_str(), FILE_READ_ATTRIBUTES,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-}
-
 QByteArray identita(const BY_HANDLE_FILE_INFORMATION &info)
 {
     return QByteArray::number(quint64(info.dwVolumeSerialNumber)) + ':'
@@ -111,22 +103,7 @@ QString CartellaProtetta::cambiata() const
 
 Natura CartellaProtetta::natura(const QString &nome) const
 {
-    HANDLE h = apriVoce(percorsoDi(nome));
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD codice = GetLastError();
-        return codice == ERROR_FILE_NOT_FOUND || codice == ERROR_PATH_NOT_FOUND ? Natura::Manca : Natura::Errore;
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool letta = GetFileInformationByHandle(h, &info);
-    const bool disco = GetFileType(h) == FILE_TYPE_DISK;
-    CloseHandle(h);
-    if (!letta)
-        return Natura::Errore;
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return Natura::Collegamento;
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !disco)
-        return Natura::NonOrdinario;
-    return info.nNumberOfLinks > 1 ? Natura::PiuNomi : Natura::Proprio;
+    return naturaDi(percorsoDi(nome));
 }
 
 Apertura CartellaProtetta::apriFile(const QString &nome, bool scrittura) const

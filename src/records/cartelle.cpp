@@ -27,11 +27,6 @@ QString registroIn(const QString &cartella)
     return RegistroPartita(cartella).percorso();
 }
 
-bool estraneo(Natura natura)
-{
-    return natura == Natura::Collegamento || natura == Natura::NonOrdinario || natura == Natura::Altrui;
-}
-
 // Whether record a, this user's own, was written after record b (or b is not one).
 bool piuRecente(const QString &a, const QString &b)
 {
@@ -72,7 +67,7 @@ Cartelle scegliCartelle(const QString &cartellaProgramma, const QString &cartell
         const QString registro = registroIn(programma);
         bool lasciata = false;
         for (const QString &file : {registro, BloccoRegistro::percorsoIn(programma)}) {
-            if (const Natura natura = naturaDi(file); estraneo(natura)) {
+            if (const Natura natura = naturaDi(file); estranea(natura)) {
                 scelta.avvisi.append(QStringLiteral("Il file %1 %2: il programma non lo legge e non lo modifica, "
                                                     "e tiene la partita nella cartella dell'utente.")
                                          .arg(QDir::toNativeSeparators(file), descriviNatura(natura)));

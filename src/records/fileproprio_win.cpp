@@ -46,12 +46,24 @@ QString erroreWindows(DWORD codice)
 
 Natura naturaDi(const QString &percorso)
 {
-    const DWORD attributi = GetFileAttributesW(nativo(percorso).c_str());
-    if (attributi == INVALID_FILE_ATTRIBUTES) {
+    // The entry itself, a folder too, never what a reparse point leads to.
+    HANDLE h = CreateFileW(nativo(percorso).c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
         const DWORD codice = GetLastError();
         return codice == ERROR_FILE_NOT_FOUND || codice == ERROR_PATH_NOT_FOUND ? Natura::Manca : Natura::Errore;
     }
-    return naturaAttributi(attributi);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool letta = GetFileInformationByHandle(h, &info);
+    const bool disco = GetFileType(h) == FILE_TYPE_DISK;
+    CloseHandle(h);
+    if (!letta)
+        return Natura::Errore;
+    const Natura natura = naturaAttributi(info.dwFileAttributes);
+    if (natura == Natura::Proprio && !disco)
+        return Natura::NonOrdinario;
+    return natura == Natura::Proprio && info.nNumberOfLinks > 1 ? Natura::PiuNomi : natura;
 }
 
 Apertura apriProprio(const QString &percorso, bool scrittura)
