@@ -66,6 +66,10 @@ int main(int argc, char *argv[])
         UnicaIstanza::Esito esito = istanza->avvia();
         if (esito == UnicaIstanza::Esito::Richiamata)
             return 0;
+        if (esito == UnicaIstanza::Esito::Irraggiungibile) {
+            richieste.messaggio(nullptr, istanza->avvisoIrraggiungibile(), Richieste::Pulsanti::Ok, titolo);
+            return 0;
+        }
         if (esito == UnicaIstanza::Esito::NonRisponde) {
             if (richieste.messaggio(nullptr, istanza->domanda(), Richieste::Pulsanti::SiNo, titolo)
                 != Richieste::Risposta::Si)
