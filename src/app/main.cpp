@@ -82,8 +82,11 @@ int main(int argc, char *argv[])
                                 Richieste::Pulsanti::Ok, titolo);
             salvata = false;
             istanza.reset();
-        } else if (!istanza->errore().isEmpty()) {
-            richieste.messaggio(nullptr, istanza->errore(), Richieste::Pulsanti::Ok, titolo);
+        } else {
+            if (!istanza->errore().isEmpty())
+                richieste.messaggio(nullptr, istanza->errore(), Richieste::Pulsanti::Ok, titolo);
+            // A lock taken from under this board (removed, replaced, its folder gone) leaves the record to another start.
+            RegistroPartita::controllaPrimaDiScrivere([unica = istanza.get()] { return unica->perso(); });
         }
     } else {
         // Nothing can be written where the record belongs: said once now, and
