@@ -105,6 +105,9 @@ int main(int argc, char *argv[])
     if (const EsitoScrittura riporto = riportaPartita(cartelle); !riporto.riuscita())
         richieste.messaggio(nullptr, QStringLiteral("La partita registrata non è stata ripresa: %1.").arg(riporto.errore),
                             Richieste::Pulsanti::Ok, titolo);
+    if (const EsitoScrittura riporto = riportaBlocchetti(cartelle); !riporto.riuscita())
+        richieste.messaggio(nullptr, QStringLiteral("I blocchetti di cartelle non sono stati ripresi: %1.").arg(riporto.errore),
+                            Richieste::Pulsanti::Ok, titolo);
 
     registraSostituti(QApplication::applicationDirPath());
 
