@@ -48,14 +48,14 @@ qint64 padroneDelBlocco(const QString &cartella)
 }
 
 #ifdef Q_OS_UNIX
-// How much memory this process holds, in KiB.
-qint64 memoriaResidente()
+// The most memory this process has held so far, in KiB.
+qint64 piccoDiMemoria()
 {
     QFile stato(QStringLiteral("/proc/self/status"));
     if (!stato.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &riga : stato.readAll().split('\n')) {
-        if (riga.startsWith("VmRSS:"))
+        if (riga.startsWith("VmHWM:"))
             return riga.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
@@ -309,10 +309,10 @@ private slots:
         const QByteArray enorme(64 * 1024 * 1024, 'x'); // the caller's, made before measuring
         qint64 inviati = 0;
         QByteArray risposta;
-        const qint64 prima = memoriaResidente();
+        const qint64 prima = piccoDiMemoria();
         QVERIFY(chiama(enorme, inviati, risposta));
-        const qint64 dopo = memoriaResidente();
-        qInfo("a caller sending 64 MiB without a line end got %lld bytes through; the board's memory grew by %lld KiB",
+        const qint64 dopo = piccoDiMemoria();
+        qInfo("a caller sending 64 MiB without a line end got %lld bytes through; the board's peak memory grew by %lld KiB",
               inviati, dopo - prima);
         QVERIFY2(inviati < 8 * 1024 * 1024, qPrintable(QString::number(inviati)));
         QVERIFY2(dopo - prima < 16 * 1024, qPrintable(QString::number(dopo - prima)));
