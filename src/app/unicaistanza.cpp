@@ -52,9 +52,11 @@ UnicaIstanza::Esito UnicaIstanza::avvia()
         // Alive here, whatever keeps it from answering: taking its lock would make two boards.
         if (m_blocco.tenutoQui())
             return Esito::Irraggiungibile;
-        // Still empty and silent: a start killed before writing its lock. Looked at once more, now older.
-        if (giro > 0 || !m_blocco.macchina().isEmpty())
+        // Still empty and not held: a start writing it right now, or one killed before it could. Looked
+        // at again until old enough to tell; only a date ahead of the clock keeps it young for ever.
+        if (giro >= BloccoRegistro::EtaMinimaAbbandonato)
             return Esito::NonRisponde;
+        QThread::sleep(1);
     }
 }
 

@@ -271,6 +271,44 @@ private slots:
 #endif
     }
 
+    // A lock file just created and still empty, with no channel to call anyone on (the private
+    // folder squatted): a start writing it, or one killed before it could. Never asked about as a
+    // board that does not answer: looked at again until old enough to tell, then taken.
+    void bloccoAppenaCreatoAtteso()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a runtime folder and file modes are POSIX's");
+#else
+        QTemporaryDir cartella, comune, temporanea;
+        QVERIFY(chmod(QFile::encodeName(comune.path()).constData(), 0755) == 0);
+        // Where the private folder would go, a file: no channel at all.
+        QFile occupato(temporanea.filePath(QStringLiteral("tabellone-%1").arg(geteuid())));
+        QVERIFY(occupato.open(QIODevice::WriteOnly));
+        occupato.close();
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(comune.path()));
+        qputenv("TMPDIR", QFile::encodeName(temporanea.path()));
+        QFile blocco(UnicaIstanza::percorsoBlocco(cartella.path()));
+        QVERIFY(blocco.open(QIODevice::WriteOnly));
+        blocco.close();
+        QElapsedTimer tempo;
+        tempo.start();
+        UnicaIstanza::Esito esito = UnicaIstanza::Esito::Errore;
+        {
+            UnicaIstanza istanza(cartella.path());
+            esito = istanza.avvia();
+        }
+        qunsetenv("XDG_RUNTIME_DIR");
+        if (tmpdir.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", tmpdir);
+        QCOMPARE(esito, UnicaIstanza::Esito::Prima);
+        qInfo("an empty lock just created was taken after %lld ms", tempo.elapsed());
+        QVERIFY(tempo.elapsed() < (BloccoRegistro::EtaMinimaAbbandonato + 3) * 1000);
+#endif
+    }
+
     // A caller that sends more than a call's line without a line end is cut off at once, the board
     // holding no more of it than a line; the board still answers the next caller.
     void chiamataSenzaFineRigaInterrotta()
