@@ -17,7 +17,7 @@ public:
     enum class Esito {
         Prima,       // this start keeps the record
         Richiamata,  // another board holds it and has come to the front
-        NonRisponde, // a board holds it and did not answer: ask before taking it over
+        NonRisponde, // taken on another computer, where nobody here can check it: ask before taking it over
         Irraggiungibile, // a live board on this computer holds it but cannot be reached: say so and end
         Errore,      // the lock cannot be used: see errore()
     };
