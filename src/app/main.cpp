@@ -85,7 +85,8 @@ int main(int argc, char *argv[])
         } else {
             if (!istanza->errore().isEmpty())
                 richieste.messaggio(nullptr, istanza->errore(), Richieste::Pulsanti::Ok, titolo);
-            // A lock taken from under this board (removed, replaced, its folder gone) leaves the record to another start.
+            // A lock taken from under this board (removed, replaced, its folder gone)
+            // leaves the record to another start: no more writes then.
             RegistroPartita::controllaPrimaDiScrivere([unica = istanza.get()] { return unica->perso(); });
         }
     } else {

@@ -29,7 +29,7 @@ struct Cartelle {
     QByteArray contenutoBlocchetti;
     // What to note beside the per-user record (riporto.dat) once done: the
     // program folder's files, by the fingerprint of their bytes, already
-    // carried over or told about, so that they are never again.
+    // carried over or told about, so that neither happens again.
     struct Nota {
         QString nome;        // the file's name: ultima.par or blocchetti.dat
         QByteArray impronta; // SHA-256 of its bytes, in hex
