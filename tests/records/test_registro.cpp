@@ -872,7 +872,8 @@ private slots:
 
     // The batches printed beside the record follow the game to the per-user folder: those there added
     // after the ones already here, by code, so the file here never loses one; a damaged line is not
-    // taken; a writable program folder keeps the record and its batches. F5 finds the last one.
+    // taken, nor a file there that is a link or another user's; a writable program folder keeps the
+    // record and its batches. F5 finds the last one.
     void blocchettiSeguonoLaPartita_data()
     {
         QTest::addColumn<QList<int>>("la");       // the batches in the program folder (seeds)
@@ -890,6 +891,11 @@ private slots:
                                                          << QList<int>{12, 11};
         QTest::newRow("writable program folder: the batches stay beside its record")
             << QList<int>{11} << false << QList<int>{} << false << QList<int>{};
+        // Marked by a negative first seed: the file there is a link to the user's own batches, or another user's.
+        QTest::newRow("a link there: not followed") << QList<int>{-1, 11} << false << QList<int>{12} << true
+                                                    << QList<int>{12};
+        QTest::newRow("another user's file there: not read") << QList<int>{-2, 11} << false << QList<int>{} << true
+                                                             << QList<int>{};
     }
     void blocchettiSeguonoLaPartita()
     {
@@ -913,11 +919,21 @@ private slots:
                 tutti.append(b.codice);
             return tutti;
         };
+        const int estraneo = !la.isEmpty() && la.first() < 0 ? -la.takeFirst() : 0;
+        if (estraneo == 2 && geteuid() != 0)
+            QSKIP("another user's file needs root to make");
         Scena scena;
         QByteArray dallaCartella = contenutoArchivio(blocchetti(la));
         if (danneggiata)
             dallaCartella += rigaArchivio(blocchetti({14})[0]).replace("2026", "2025");
-        QVERIFY(scriviFile(scena.bin + QStringLiteral("/blocchetti.dat"), dallaCartella));
+        const QString laggiu = scena.bin + QStringLiteral("/blocchetti.dat");
+        const QString privato = scena.radice.filePath(QStringLiteral("privato.dat"));
+        if (estraneo == 1)
+            QVERIFY(scriviFile(privato, dallaCartella) && QFile::link(privato, laggiu));
+        else
+            QVERIFY(scriviFile(laggiu, dallaCartella));
+        if (estraneo == 2) // given to root, which the test can become again
+            QVERIFY(seteuid(0) == 0 && lchown(QFile::encodeName(laggiu).constData(), 0, 0) == 0 && seteuid(65534) == 0);
         QVERIFY(scena.pronta(Lasciata, 0, chiusa));
         const QString archivio = QDir(scena.dati).filePath(QString::fromLatin1(NomeArchivioBlocchetti));
         if (!qui.isEmpty())
@@ -934,7 +950,7 @@ private slots:
             if (!attesi.isEmpty()) // what F5 looks up: the last batch
                 QVERIFY(cercaCartella(letto, {}, 1).trovata());
         }
-        QCOMPARE(contenutoDi(scena.bin + QStringLiteral("/blocchetti.dat")), dallaCartella);
+        QCOMPARE(contenutoDi(laggiu), dallaCartella);
 #endif
     }
 
