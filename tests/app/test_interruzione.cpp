@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -226,6 +227,69 @@ private slots:
             if (!nuova)
                 QCOMPARE(chiamateDopo.mid(0, chiamatePrima.size()), chiamatePrima);
         }
+    }
+
+    // The board's lock removed or replaced under it (another start could now take the game): the
+    // next draw is not written, and the board says so, where a draw before it was written.
+    void bloccoPersoNonScrive_data()
+    {
+        QTest::addColumn<bool>("sostituito");
+        QTest::newRow("lock removed") << false;
+        QTest::newRow("lock replaced") << true;
+    }
+    void bloccoPersoNonScrive()
+    {
+        QFETCH(bool, sostituito);
+        QProcess programma;
+        programma.setProcessEnvironment(m_ambiente);
+        programma.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        programma.start(m_programma);
+        QVERIFY(programma.waitForStarted(10000));
+        const auto fine = qScopeGuard([&programma] {
+            programma.kill();
+            programma.waitForFinished(5000);
+        });
+        QList<QRect> viste;
+        QVERIFY2(QTest::qWaitFor([&] { return !(viste = finestre(programma.processId())).isEmpty(); }, 20000), "no start screen");
+        clic(viste.last().topLeft() + QPoint((4200 + 1440 + 322) / 15 + 8, (2640 + 240 + 487) / 15 + 8), QStringLiteral("1"));
+        QVERIFY2(QTest::qWaitFor([&] { return finestre(programma.processId()).size() > 1; }, 10000), "the board did not open");
+        xdo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_piuGrande});
+        xdo({QStringLiteral("key"), QStringLiteral("F11")});
+        QVERIFY(QTest::qWaitFor([&] { return finestre(programma.processId()).last().width() == 1280; }, 5000));
+        QTest::qWait(300);
+        const QRect tabellone(0, 0, 1280, 800);
+        QList<int> liberi;
+        for (int n = 1; n <= 90; ++n) {
+            if (!leggiRegistro(registro()).numeri.contains(n))
+                liberi.append(n);
+        }
+        QVERIFY(liberi.size() >= 2);
+        // A draw is written once its number, shown large, is put away.
+        const auto estrai = [&](int n) {
+            clic(cella(tabellone, n), QStringLiteral("1"), 2);
+            QTest::qWait(800);
+            xdo({QStringLiteral("key"), QStringLiteral("space")});
+        };
+        const QByteArray prima = registro();
+        estrai(liberi[0]);
+        QVERIFY2(QTest::qWaitFor([&] { return registro() != prima; }, 5000), "a draw with the lock held was not written");
+        QTest::qWait(500);
+        const QString blocco = QDir(m_cartella.path()).filePath(QStringLiteral("ultima.par.lock"));
+        QVERIFY(QFile::remove(blocco));
+        if (sostituito) {
+            QFile altro(blocco);
+            QVERIFY(altro.open(QIODevice::WriteOnly) && altro.write("4321\naltro\n2026-12-06T21:05:00\n") > 0);
+        }
+        const QByteArray dopo = registro();
+        const qsizetype aperte = finestre(programma.processId()).size();
+        estrai(liberi[1]);
+        // The refusal is said in a message of its own.
+        QTest::qWait(800);
+        QVERIFY2(QTest::qWaitFor([&] { return finestre(programma.processId()).size() > aperte; }, 5000),
+                 "no message after the draw");
+        QCOMPARE(registro(), dopo);
+        QCOMPARE(programma.state(), QProcess::Running);
+        QFile::remove(blocco);
     }
 };
 
