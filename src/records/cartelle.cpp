@@ -6,6 +6,7 @@
 #include "cartellaprotetta.h"
 #include "dichiarazioni.h"
 #include "fileproprio.h"
+#include "storia.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -102,7 +103,7 @@ Letto registroDaRiportare(const QString &percorso)
     if (origine.size() > RegistroPartita::LimiteCopia) {
         // Far larger than any game: its header and numbers are the game, the rest is not copied.
         const PartitaLetta partita = leggiRegistroFile(origine);
-        letto.contenuto = partita.intestazione.toLocal8Bit() + "\r\n";
+        letto.contenuto = partita.intestazione.toUtf8() + "\r\n";
         for (const int n : partita.numeri)
             letto.contenuto += rigaNumero(n);
     } else {
@@ -111,6 +112,23 @@ Letto registroDaRiportare(const QString &percorso)
     if (origine.error() != QFileDevice::NoError)
         return {{}, origine.errorString()};
     return letto;
+}
+
+// The story of the game carried over goes with it; without one there, none
+// of another game is left here to be taken for it.
+EsitoScrittura riportaStoria(const QString &da, const QString &a)
+{
+    const QString nome = QString::fromLatin1(NomeStoria);
+    const CartellaProtetta origine(da), destinazione(a);
+    const Letto storia = origine.natura(nome) == Natura::Manca ? Letto{} : leggiProprio(origine, nome, 1024 * 1024);
+    if (storia.contenuto.isEmpty()) {
+        if (destinazione.natura(nome) != Natura::Manca && !destinazione.rimuovi(nome))
+            return {QStringLiteral("%1: non si può togliere").arg(nativo(destinazione.percorsoDi(nome)))};
+        return {};
+    }
+    const EsitoScrittura esito = destinazione.sostituisci(nome, storia.contenuto);
+    return esito.riuscita() ? esito
+                            : EsitoScrittura{QStringLiteral("%1: %2").arg(nativo(destinazione.percorsoDi(nome)), esito.errore)};
 }
 
 // The note beside the per-user record: "name fingerprint state" a line. Any
@@ -259,7 +277,8 @@ Cartelle scegliCartelle(const QString &cartellaProgramma, const QString &cartell
         scelta.tentate.append(programma);
         const QString registro = registroIn(programma);
         bool lasciata = false;
-        for (const QString &file : {registro, BloccoRegistro::percorsoIn(programma)}) {
+        for (const QString &file : {registro, BloccoRegistro::percorsoIn(programma),
+                                    QDir(programma).filePath(QString::fromLatin1(NomeStoria))}) {
             if (const Natura natura = naturaDi(file); estranea(natura)) {
                 scelta.avvisi.append(QStringLiteral("Il file %1 %2: il programma non lo legge e non lo modifica, "
                                                     "e tiene la partita nella cartella dell'utente.")
@@ -356,6 +375,11 @@ EsitoScrittura riportaPartita(const Cartelle &cartelle)
                                                                     : Letto{cartelle.contenutoDaRiportare, {}};
         if (!letto.errore.isEmpty())
             return {QStringLiteral("%1: %2").arg(nativo(cartelle.daRiportare), letto.errore)};
+        // The story goes first, as at every write: a kill in between leaves it one game ahead
+        // at most, which the record then corrects.
+        if (const EsitoScrittura storia = riportaStoria(QFileInfo(cartelle.daRiportare).path(), cartelle.registro);
+            !storia.riuscita())
+            return storia;
         const EsitoScrittura esito = RegistroPartita(cartelle.registro).sostituisci(letto.contenuto);
         if (!esito.riuscita())
             return {QStringLiteral("%1: %2").arg(nativo(registroIn(cartelle.registro)), esito.errore)};

@@ -3,6 +3,7 @@
 #include "blocco.h"
 #include "cartelle.h"
 #include "registro.h"
+#include "storia.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -748,6 +749,35 @@ private slots:
             QVERIFY(scena.estrai(40 + giro));
             attesi.append(40 + giro);
         }
+#endif
+    }
+
+    // The story of the game goes where the game goes; a story of another game never stays
+    // beside a record carried over without one.
+    void storiaSegueLaPartita_data()
+    {
+        QTest::addColumn<bool>("conStoria"); // the program folder's game has its story
+        QTest::newRow("with its story") << true;
+        QTest::newRow("kept without story") << false;
+    }
+    void storiaSegueLaPartita()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a read-only folder for its owner is POSIX's");
+#else
+        QFETCH(bool, conStoria);
+        Scena scena;
+        Storia sua;
+        sua.corrente.eventi = {{Evento::Tipo::Chiamata, 1, 7, momento(0), Fonte::Computer}};
+        const QByteArray storia = contenutoStoria(sua);
+        QVERIFY(QDir().mkpath(scena.dati) && scriviFile(scena.dati + QStringLiteral("/storia.dat"), "di un'altra partita"));
+        QVERIFY(!conStoria || scriviFile(scena.bin + QStringLiteral("/storia.dat"), storia));
+        QVERIFY(scena.pronta(Lasciata, 0));
+        QCOMPARE(scena.avvio().registro, scena.dati);
+        QCOMPARE(scena.errori, QString());
+        QCOMPARE(contenutoDi(scena.registroUtente()), Lasciata);
+        QCOMPARE(contenutoDi(scena.dati + QStringLiteral("/storia.dat")), conStoria ? storia : Nessuno);
+        QCOMPARE(storiaDelRegistro(scena.dati).corrente.eventi.constFirst().fonte, conStoria ? Fonte::Computer : Fonte::Ignota);
 #endif
     }
 
