@@ -290,9 +290,7 @@ void frmTabellone::preparaPopup(int numero)
     tip->impostaCommento(Commenti[numero]);
     tip->LblSmorfia->setGeometry(
         rettangoloPixel({0, misure.topCommento, misure.larghezzaCommento, misure.altezzaCommento}));
-    QFont font = tip->LblSmorfia->font();
-    font.setPointSizeF(std::max(1.0, dimensioneCommento(Spessore)));
-    tip->LblSmorfia->setFont(font);
+    tip->impostaPuntiCommento(dimensioneCommento(Spessore));
 }
 
 void frmTabellone::mostraPopup(const std::function<void()> &comparso)
