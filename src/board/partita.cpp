@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QScopedValueRollback>
 
+#include <algorithm>
+#include <functional>
+
 using namespace Dichiarazioni;
 
 Partita::Partita(SchermoPartita &schermo, Richieste &richieste, QWidget *proprietario, RegistroPartita registro)
@@ -138,7 +141,11 @@ void Partita::riprendi()
         m_schermo.mostraCella(n, n);
         Estratti[n] = Estratto;
     }
-    m_ultimoEstratto = partita.numeri.isEmpty() ? 0 : partita.numeri.constLast();
+    // A withdrawal rewrites the record in number order: from two numbers on,
+    // ascending ones may be such a record, whose last line is not the last call.
+    const bool riscritto = partita.numeri.size() >= 2
+                           && std::is_sorted(partita.numeri.cbegin(), partita.numeri.cend(), std::less_equal<int>());
+    m_ultimoEstratto = partita.numeri.isEmpty() || riscritto ? 0 : partita.numeri.constLast();
 }
 
 void Partita::segnala(const EsitoScrittura &esito)
