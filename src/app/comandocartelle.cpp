@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "comandocartelle.h"
 
+#include "archivio.h"
 #include "blocchetto.h"
+#include "blocco.h"
 #include "cartelle.h"
 #include "senzaschermo.h"
 #include "stampa.h"
@@ -74,6 +76,19 @@ RichiestaCartelle leggiArgomenti(const QStringList &argomenti)
     return richiesta;
 }
 
+// What a PDF must never replace: the program, the records and their locks, the batch file and its lock.
+QStringList filePropri(const Cartelle &cartelle)
+{
+    QStringList propri{QCoreApplication::applicationFilePath()};
+    for (const QString &cartella : {cartelle.registro, QCoreApplication::applicationDirPath()}) {
+        const QDir dir(cartella);
+        propri << dir.filePath(QString::fromLatin1(NomeRegistro)) << BloccoRegistro::percorsoIn(cartella)
+               << dir.filePath(QString::fromLatin1(NomeArchivioBlocchetti))
+               << dir.filePath(QString::fromLatin1(NomeBloccoBlocchetti));
+    }
+    return propri;
+}
+
 } // namespace
 
 std::optional<int> comandoCartelle(int &argc, char **argv)
@@ -99,15 +114,23 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
         errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
         return 1;
     }
+    if (!richiesta.pdf.isEmpty() && scriveSuFileDelProgramma(richiesta.pdf, filePropri(cartelle))) {
+        errori << "tabellone: " << QStringLiteral("«%1» è un file del programma: il PDF non va scritto lì, "
+                                                  "scegli un altro nome.")
+                                       .arg(richiesta.pdf)
+               << '\n';
+        return 2;
+    }
     const StampaFatta fatta = stampaCartelle(richiesta.serie, cartelle.registro, richiesta.pdf);
     if (!fatta.errore.isEmpty()) {
         errori << "tabellone: " << fatta.errore << '\n';
         return 1;
     }
-    uscita << QStringLiteral("Cartelle %1: %2 serie, cartelle da 1 a %3, in %4\n")
+    uscita << QStringLiteral("Cartelle %1: %2 serie, cartelle da %3 a %4, in %5\n")
                   .arg(fatta.blocchetto.codice)
                   .arg(fatta.blocchetto.serie)
-                  .arg(fatta.blocchetto.cartelle())
+                  .arg(fatta.blocchetto.primaCartella)
+                  .arg(fatta.blocchetto.ultimaCartella())
                   .arg(QDir::toNativeSeparators(fatta.pdf));
     if (richiesta.pdf.isEmpty() && !apriConVisore(fatta.pdf))
         uscita << "Aprilo con un lettore di PDF per stamparlo.\n";
