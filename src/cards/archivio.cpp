@@ -63,7 +63,9 @@ struct FileLetto {
     QString errore; // empty: read whole, or missing
 };
 
-FileLetto leggiFile(const CartellaProtetta &cartella)
+// soloProprietario: the file, ours, is made the owner's only before it is
+// copied into its replacement, which keeps its permissions.
+FileLetto leggiFile(const CartellaProtetta &cartella, bool soloProprietario = false)
 {
     FileLetto letto;
     // Never through a link, never blocking on a pipe, never another user's file.
@@ -78,6 +80,11 @@ FileLetto leggiFile(const CartellaProtetta &cartella)
     QFile file;
     if (!file.open(apertura.descrittore, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         chiudi(apertura.descrittore);
+        letto.errore = file.errorString();
+        return letto;
+    }
+    // Through the open file, never a path: the seeds are for the owner only.
+    if (soloProprietario && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         letto.errore = file.errorString();
         return letto;
     }
@@ -363,7 +370,7 @@ QString ArchivioBlocchetti::aggiungi(const Blocchetto &blocchetto, const TurnoAr
 {
     if (!turno.preso())
         return turno.errore;
-    FileLetto file = leggiFile(*m_cartella);
+    FileLetto file = leggiFile(*m_cartella, true);
     QByteArray &contenuto = file.contenuto;
     const ArchivioLetto letto = leggiArchivio(contenuto);
     if (const QString motivo = nonRegistrabile(nomeFile(percorso()), file, letto); !motivo.isEmpty())

@@ -234,6 +234,9 @@ private slots:
     // Batches made one after another are numbered on, and each run says which cards it made.
     void numeratiDiSeguito()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the per-user folder is the profile's own there: no variable moves it into the test's folder");
+#endif
         const Programma programma;
         const QStringList attesi = {QStringLiteral("cartelle da 1 a 12,"), QStringLiteral("cartelle da 13 a 18,"),
                                     QStringLiteral("cartelle da 19 a 78,")};
@@ -250,6 +253,9 @@ private slots:
     // card numbers that never overlap. Rounds of two to five at a time.
     void stampeInsieme()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the per-user folder is the profile's own there: no variable moves it into the test's folder");
+#endif
         const Programma programma;
         int fatte = 0;
         QSet<QString> codici;

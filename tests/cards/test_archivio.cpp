@@ -351,9 +351,15 @@ private slots:
         QByteArray danneggiato = contenutoDi(archivio.percorso());
         danneggiato.replace(" 2 ", " 3 ");
         QVERIFY(scrivi(archivio.percorso(), danneggiato));
+        // Opened to everyone meanwhile: the seeds are the owner's again after the next batch.
+        QVERIFY(QFile::setPermissions(archivio.percorso(), QFile::permissions(archivio.percorso()) | QFile::ReadOther));
         const auto terzo = archivio.nuovo(1, Giorno);
         QCOMPARE(terzo.errore, QString());
         QCOMPARE(terzo.blocchetto.primaCartella, 73);
+#ifdef Q_OS_UNIX
+        QCOMPARE(QFile::permissions(archivio.percorso()) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
+#endif
         letto = archivio.leggi();
         QCOMPARE(letto.righeDanneggiate, 1);
         QCOMPARE(letto.errore, QStringLiteral("%1 è danneggiato: una riga non si può leggere")
