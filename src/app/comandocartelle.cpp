@@ -76,11 +76,12 @@ RichiestaCartelle leggiArgomenti(const QStringList &argomenti)
     return richiesta;
 }
 
-// What a PDF must never replace: the program, the records and their locks, the batch file and its lock.
-QStringList filePropri(const Cartelle &cartelle)
+// What a PDF must never replace: the program, the records and their locks, the
+// batch file and its lock, in either folder that may keep them.
+QStringList filePropri()
 {
     QStringList propri{QCoreApplication::applicationFilePath()};
-    for (const QString &cartella : {cartelle.registro, QCoreApplication::applicationDirPath()}) {
+    for (const QString &cartella : {cartellaUtente(), QCoreApplication::applicationDirPath()}) {
         const QDir dir(cartella);
         propri << dir.filePath(QString::fromLatin1(NomeRegistro)) << BloccoRegistro::percorsoIn(cartella)
                << dir.filePath(QString::fromLatin1(NomeArchivioBlocchetti))
@@ -109,17 +110,18 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
                << "Uso: tabellone --cartelle N [--pdf FILE]   (N da 1 a " << Blocchetto::MassimoSerie << ")\n";
         return 2;
     }
-    const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());
-    if (!cartelle.salvata()) {
-        errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
-        return 1;
-    }
-    if (!richiesta.pdf.isEmpty() && scriveSuFileDelProgramma(richiesta.pdf, filePropri(cartelle))) {
+    // Refused before anything is made, the per-user folder included.
+    if (!richiesta.pdf.isEmpty() && scriveSuFileDelProgramma(richiesta.pdf, filePropri())) {
         errori << "tabellone: " << QStringLiteral("«%1» è un file del programma: il PDF non va scritto lì, "
                                                   "scegli un altro nome.")
                                        .arg(richiesta.pdf)
                << '\n';
         return 2;
+    }
+    const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());
+    if (!cartelle.salvata()) {
+        errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
+        return 1;
     }
     const StampaFatta fatta = stampaCartelle(richiesta.serie, cartelle.registro, richiesta.pdf);
     if (!fatta.errore.isEmpty()) {

@@ -172,6 +172,13 @@ private slots:
         QTest::newRow("no such folder") << QStringList{"--cartelle", "2", "--pdf", "@/manca/x.pdf"} << 1
                                         << "impossibile creare";
         QTest::newRow("a folder") << QStringList{"--cartelle", "2", "--pdf", "@"} << 1 << "è una cartella";
+        QTest::newRow("the program itself") << QStringList{"--cartelle", "2", "--pdf", "@/tabellone"} << 2
+                                            << "«@/tabellone» è un file del programma";
+        QTest::newRow("the record, not there yet") << QStringList{"--cartelle", "2", "--pdf", "@/dati/tabellone/ultima.par"}
+                                                   << 2 << "è un file del programma";
+        QTest::newRow("the batch file, no folder yet, spelled otherwise")
+            << QStringList{"--cartelle", "2", "--pdf", "@//dati/x/../tabellone/./Blocchetti.dat"} << 2
+            << "è un file del programma";
     }
     void daRigaDiComando()
     {
@@ -179,6 +186,7 @@ private slots:
         QFETCH(int, uscita);
         QFETCH(QString, errore);
         QTemporaryDir cartella;
+        errore.replace(QLatin1Char('@'), cartella.path());
         const QDir dir(cartella.path());
         // Alone in its folder, with no pictures beside it, the program keeps its files per user.
         const QString programma = dir.filePath(QStringLiteral("tabellone"));
