@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "comandocartelle.h"
 
+#include "archivio.h"
 #include "blocchetto.h"
+#include "blocco.h"
 #include "cartelle.h"
 #include "senzaschermo.h"
 #include "stampa.h"
@@ -74,6 +76,20 @@ RichiestaCartelle leggiArgomenti(const QStringList &argomenti)
     return richiesta;
 }
 
+// What a PDF must never replace: the program, the records and their locks, the
+// batch file and its lock, in either folder that may keep them.
+QStringList filePropri()
+{
+    QStringList propri{QCoreApplication::applicationFilePath()};
+    for (const QString &cartella : {cartellaUtente(), QCoreApplication::applicationDirPath()}) {
+        const QDir dir(cartella);
+        propri << dir.filePath(QString::fromLatin1(NomeRegistro)) << BloccoRegistro::percorsoIn(cartella)
+               << dir.filePath(QString::fromLatin1(NomeArchivioBlocchetti))
+               << dir.filePath(QString::fromLatin1(NomeBloccoBlocchetti));
+    }
+    return propri;
+}
+
 } // namespace
 
 std::optional<int> comandoCartelle(int &argc, char **argv)
@@ -94,6 +110,14 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
                << "Uso: tabellone --cartelle N [--pdf FILE]   (N da 1 a " << Blocchetto::MassimoSerie << ")\n";
         return 2;
     }
+    // Refused before anything is made, the per-user folder included.
+    if (!richiesta.pdf.isEmpty() && scriveSuFileDelProgramma(richiesta.pdf, filePropri())) {
+        errori << "tabellone: " << QStringLiteral("«%1» è un file del programma: il PDF non va scritto lì, "
+                                                  "scegli un altro nome.")
+                                       .arg(richiesta.pdf)
+               << '\n';
+        return 2;
+    }
     const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());
     if (!cartelle.salvata()) {
         errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
@@ -104,10 +128,11 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
         errori << "tabellone: " << fatta.errore << '\n';
         return 1;
     }
-    uscita << QStringLiteral("Cartelle %1: %2 serie, cartelle da 1 a %3, in %4\n")
+    uscita << QStringLiteral("Cartelle %1: %2 serie, cartelle da %3 a %4, in %5\n")
                   .arg(fatta.blocchetto.codice)
                   .arg(fatta.blocchetto.serie)
-                  .arg(fatta.blocchetto.cartelle())
+                  .arg(fatta.blocchetto.primaCartella)
+                  .arg(fatta.blocchetto.ultimaCartella())
                   .arg(QDir::toNativeSeparators(fatta.pdf));
     if (richiesta.pdf.isEmpty() && !apriConVisore(fatta.pdf))
         uscita << "Aprilo con un lettore di PDF per stamparlo.\n";

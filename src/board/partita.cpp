@@ -11,6 +11,7 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <functional>
 
 using namespace Dichiarazioni;
 
@@ -238,7 +239,11 @@ void Partita::riprendi()
         m_schermo.mostraCella(n, n);
         Estratti[n] = Estratto;
     }
-    m_ultimoDelRegistro = partita.numeri.isEmpty() ? 0 : partita.numeri.constLast();
+    // A withdrawal rewrites the record in number order: from two numbers on,
+    // ascending ones may be such a record, whose last line is not the last call.
+    const bool riscritto = partita.numeri.size() >= 2
+                           && std::is_sorted(partita.numeri.cbegin(), partita.numeri.cend(), std::less_equal<int>());
+    m_ultimoDelRegistro = partita.numeri.isEmpty() || riscritto ? 0 : partita.numeri.constLast();
     // A story that cannot be used is told by nothing but unknown sources: the record is the game.
     m_storia = m_archivioStoria.leggi();
     concilia(m_storia, partita.numeri);

@@ -277,8 +277,11 @@ Cartelle scegliCartelle(const QString &cartellaProgramma, const QString &cartell
         scelta.tentate.append(programma);
         const QString registro = registroIn(programma);
         bool lasciata = false;
+        const QDir qui(programma);
         for (const QString &file : {registro, BloccoRegistro::percorsoIn(programma),
-                                    QDir(programma).filePath(QString::fromLatin1(NomeStoria))}) {
+                                    qui.filePath(QString::fromLatin1(NomeStoria)),
+                                    qui.filePath(QString::fromLatin1(NomeArchivioBlocchetti)),
+                                    qui.filePath(QString::fromLatin1(NomeBloccoBlocchetti))}) {
             if (const Natura natura = naturaDi(file); estranea(natura)) {
                 scelta.avvisi.append(QStringLiteral("Il file %1 %2: il programma non lo legge e non lo modifica, "
                                                     "e tiene la partita nella cartella dell'utente.")

@@ -162,7 +162,8 @@ private slots:
         QCOMPARE(fatto.serie, 2);
         const QString pdf = documenti.filePath(QStringLiteral("Documenti/") + nomePdf(fatto));
         QCOMPARE(aperti, QStringList{pdf});
-        QVERIFY2(detto.contains(QDir::toNativeSeparators(pdf)), qPrintable(detto));
+        QVERIFY2(detto.contains(QDir::toNativeSeparators(pdf)) && detto.contains(QStringLiteral("cartelle da 1 a 12.")),
+                 qPrintable(detto));
         QVERIFY(QFileInfo(pdf).size() > 0);
 
         // Documents "folder" that is a file: the PDF cannot go there; told, and no batch kept.

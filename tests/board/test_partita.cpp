@@ -108,7 +108,46 @@ private slots:
     // 90 computer draws fill the board with no repeat; the 90th ends the game, after which
     // F6 draws nothing.
     void ilComputerRiempieIlTabellone();
+    // After a restart the last number called is the record's last line only when the record
+    // cannot be one a withdrawal rewrote in number order; otherwise it is not known (0).
+    void ultimoEstrattoDopoLaRipresa_data();
+    void ultimoEstrattoDopoLaRipresa();
 };
+
+void TestPartita::ultimoEstrattoDopoLaRipresa_data()
+{
+    QTest::addColumn<QList<int>>("estrazioni"); // negative: that number withdrawn
+    QTest::addColumn<int>("ultimo");
+    QTest::newRow("40, 7, 15: 15") << QList<int>{40, 7, 15} << 15;
+    QTest::newRow("40, 7, 15, 15 withdrawn: not known") << QList<int>{40, 7, 15, -15} << 0;
+    QTest::newRow("40, 7, 15, 40 withdrawn: not known") << QList<int>{40, 7, 15, -40} << 0;
+    QTest::newRow("withdrawn, then 3 called") << QList<int>{40, 7, 15, -15, 3} << 3;
+    QTest::newRow("withdrawn, then 90 called: ascending, not known") << QList<int>{40, 7, 15, -15, 90} << 0;
+    QTest::newRow("one number") << QList<int>{40} << 40;
+    QTest::newRow("two withdrawn down to one") << QList<int>{40, 7, -7} << 40;
+    QTest::newRow("called in ascending order: not known") << QList<int>{7, 15, 40} << 0;
+    QTest::newRow("none") << QList<int>{} << 0;
+}
+
+void TestPartita::ultimoEstrattoDopoLaRipresa()
+{
+    QFETCH(QList<int>, estrazioni);
+    QFETCH(int, ultimo);
+    QTemporaryDir cartella;
+    {
+        Banco banco(Intestazione);
+        for (const int n : estrazioni) {
+            banco.richieste.risposte = {true};
+            n > 0 ? banco.partita.estrai(n) : banco.partita.ritira(-n);
+        }
+        QVERIFY(QFile::copy(banco.percorso(), cartella.filePath(QStringLiteral("ultima.par"))));
+    }
+    QFile file(cartella.filePath(QStringLiteral("ultima.par")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // The board after a restart, from that record.
+    Banco ripreso(file.readAll());
+    QCOMPARE(ripreso.partita.ultimoEstratto(), ultimo);
+}
 
 void TestPartita::inputDuranteUnaEstrazione_data()
 {
