@@ -4,10 +4,13 @@
 #include "annuncio.h"
 #include "dichiarazioni.h"
 #include "identita.h"
+#include "ordine.h"
 #include "voce.h"
 
 #include <QDir>
 #include <QScopedValueRollback>
+
+#include <algorithm>
 
 using namespace Dichiarazioni;
 
@@ -16,6 +19,7 @@ Partita::Partita(SchermoPartita &schermo, Richieste &richieste, QWidget *proprie
     , m_richieste(richieste)
     , m_proprietario(proprietario)
     , m_registro(std::move(registro))
+    , m_archivioStoria(m_registro.cartella())
 {
 }
 
@@ -53,6 +57,35 @@ void Partita::estrai(int n)
                QString::fromUtf8(Identita::Titolo));
         return;
     }
+    estraiNumero(n, Fonte::Sacchetto);
+}
+
+void Partita::estraiDalComputer()
+{
+    if (m_occupata || m_terminata || m_storia.corrente.chiusa())
+        return;
+    const QScopedValueRollback occupata(m_occupata, true);
+    assicuraSeme();
+    const int n = prossimoDelComputer(m_storia.corrente.seme, Estratti);
+    if (n == 0)
+        return;
+    const bool prima = std::none_of(m_storia.corrente.eventi.begin(), m_storia.corrente.eventi.end(),
+                                    [](const Evento &e) { return e.fonte == Fonte::Computer; });
+    if (prima) {
+        chiedi(QStringLiteral("Il computer estrae i numeri in un ordine fissato all'inizio della partita.\n\n"
+                              "Impronta della partita: %1\n\n"
+                              "Alla fine della partita il seme viene svelato e stampato nel verbale: "
+                              "con esso chiunque può ricalcolare l'ordine e verificare ogni estrazione del computer.")
+                   .arg(improntaSeme(m_storia.corrente.seme)),
+               Richieste::Pulsanti::Ok, QString::fromUtf8(Identita::Titolo));
+        if (m_terminata)
+            return;
+    }
+    estraiNumero(n, Fonte::Computer);
+}
+
+void Partita::estraiNumero(int n, Fonte fonte)
+{
     // The cell shows the number while its pop-up is up; the number counts as
     // drawn only once the pop-up has been closed.
     m_schermo.mostraCella(n, n);
@@ -68,8 +101,21 @@ void Partita::estrai(int n)
     if (!cediEProsegui())
         return;
     Estratti[n] = Estratto;
-    m_ultimoEstratto = n;
-    CaricaPartita(QStringLiteral("estratto") + QString::number(n));
+    const QDateTime adesso = m_adesso();
+    StoriaPartita &partita = m_storia.corrente;
+    if (partita.chiamate() == 0)
+        partita.inizio = adesso;
+    // The game begins with its first call: its seed is taken then, kept with the call.
+    if (partita.seme.isEmpty())
+        partita.seme = nuovoSeme();
+    partita.eventi.append({Evento::Tipo::Chiamata, partita.chiamate() + 1, n, adesso, fonte});
+    // The 90th number ends the game: its seed is revealed.
+    if (partita.sulTabellone().size() == UltimoNumero && !partita.chiusa())
+        partita.fine = adesso;
+    registra([&] {
+        // A record that missed an earlier write would miss numbers: rebuild it.
+        return m_registroDaRiscrivere ? m_registro.riscrivi(Estratti, adesso) : m_registro.aggiungi(n, Estratti, adesso);
+    });
     m_schermo.cedi();
 }
 
@@ -84,9 +130,11 @@ void Partita::ritira(int n)
         return;
     m_schermo.mostraCella(n, 0);
     Estratti[n] = NonEstratto;
-    if (m_ultimoEstratto == n)
-        m_ultimoEstratto = 0;
-    CaricaPartita(QStringLiteral("annullato"));
+    const QDateTime adesso = m_adesso();
+    m_storia.corrente.eventi.append({Evento::Tipo::Ritiro, 0, n, adesso, Fonte::Ignota});
+    if (m_ultimoDelRegistro == n)
+        m_ultimoDelRegistro = 0;
+    registra([&] { return m_registro.riscrivi(Estratti, adesso); });
 }
 
 void Partita::nuovaPartita()
@@ -102,8 +150,61 @@ void Partita::nuovaPartita()
         Estratti[n] = NonEstratto;
         m_schermo.mostraCella(n, 0);
     }
-    m_ultimoEstratto = 0;
-    segnala(m_registro.nuovaPartita(m_adesso()));
+    m_ultimoDelRegistro = 0;
+    const QDateTime adesso = m_adesso();
+    // The game that ends reveals its seed and stays at hand for its minutes.
+    if (!m_storia.corrente.vuota()) {
+        if (!m_storia.corrente.chiusa())
+            m_storia.corrente.fine = adesso;
+        m_storia.precedente = m_storia.corrente;
+    }
+    m_storia.corrente = {};
+    registra([&] { return m_registro.nuovaPartita(adesso); });
+}
+
+void Partita::chiudiPartita()
+{
+    if (m_occupata || m_terminata || m_storia.corrente.chiusa() || m_storia.corrente.vuota())
+        return;
+    const QScopedValueRollback occupata(m_occupata, true);
+    m_storia.corrente.fine = m_adesso();
+    registra({});
+}
+
+void Partita::impostaIntervallo(int secondi)
+{
+    if (secondi == m_storia.intervallo || m_terminata)
+        return;
+    m_storia.intervallo = secondi;
+    registra({});
+}
+
+int Partita::ultimoEstratto() const
+{
+    const QList<Evento> ultime = m_storia.corrente.ultimeChiamate(1);
+    if (ultime.isEmpty())
+        return 0;
+    return ultime.constFirst().fonte != Fonte::Ignota ? ultime.constFirst().numero : m_ultimoDelRegistro;
+}
+
+void Partita::assicuraSeme()
+{
+    if (!m_storia.corrente.seme.isEmpty())
+        return;
+    m_storia.corrente.seme = nuovoSeme();
+    // Kept before anyone sees its fingerprint: a restart must not draw another.
+    registra({});
+}
+
+void Partita::registra(const std::function<EsitoScrittura()> &scritturaRegistro)
+{
+    EsitoScrittura storia = m_archivioStoria.scrivi(m_storia);
+    if (!storia.riuscita())
+        storia.errore = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_archivioStoria.percorso()), storia.errore);
+    const EsitoScrittura registro = scritturaRegistro ? scritturaRegistro() : EsitoScrittura{};
+    segnala(!registro.riuscita() ? registro : storia);
+    if (m_allaModifica)
+        m_allaModifica();
 }
 
 void Partita::CaricaPartita(const QString &operazione)
@@ -117,7 +218,6 @@ void Partita::CaricaPartita(const QString &operazione)
         segnala(m_registro.riscrivi(Estratti, m_adesso()));
         break;
     case Operazione::Estratto:
-        // A record that missed an earlier write would miss numbers: rebuild it.
         segnala(m_registroDaRiscrivere ? m_registro.riscrivi(Estratti, m_adesso())
                                        : m_registro.aggiungi(comando.numero, Estratti, m_adesso()));
         break;
@@ -138,7 +238,10 @@ void Partita::riprendi()
         m_schermo.mostraCella(n, n);
         Estratti[n] = Estratto;
     }
-    m_ultimoEstratto = partita.numeri.isEmpty() ? 0 : partita.numeri.constLast();
+    m_ultimoDelRegistro = partita.numeri.isEmpty() ? 0 : partita.numeri.constLast();
+    // A story that cannot be used is told by nothing but unknown sources: the record is the game.
+    m_storia = m_archivioStoria.leggi();
+    concilia(m_storia, partita.numeri);
 }
 
 void Partita::segnala(const EsitoScrittura &esito)

@@ -3,6 +3,7 @@
 
 #include "registro.h"
 #include "richieste.h"
+#include "storia.h"
 
 #include <QDateTime>
 
@@ -39,8 +40,15 @@ class Partita
 public:
     Partita(SchermoPartita &schermo, Richieste &richieste, QWidget *proprietario, RegistroPartita registro);
 
-    // Double click on cell n.
+    // Double click on cell n: a number drawn from the bag.
     void estrai(int n);
+    // F6: the computer draws the first number of the game's order not on the
+    // board, exactly as a double-click on its cell would. Before the game's
+    // first computer draw its fingerprint is shown. Nothing once all 90 are
+    // drawn or the game has been closed (its order is public then).
+    void estraiDalComputer();
+    // "Chiudi la partita": the game ends and its seed is revealed.
+    void chiudiPartita();
     // Right button released over cell n.
     void ritira(int n);
     // F2: asks, then blanks the board and starts a header-only record.
@@ -63,14 +71,28 @@ public:
 
     void impostaVoce(Voce *voce) { m_voce = voce; }
     Voce *voce() const { return m_terminata ? nullptr : m_voce; }
-    // The number drawn last, as the record orders them; 0 when unknown (none
-    // drawn, a new game, or the last one withdrawn).
-    int ultimoEstratto() const { return m_ultimoEstratto; }
+    // The last call still on the board; 0 when not known (none drawn, or a
+    // record kept without story that a withdrawal rewrote in number order).
+    int ultimoEstratto() const;
+
+    // Every call and withdrawal of this game and of the one before.
+    const Storia &storia() const { return m_storia; }
+    // Seconds between automatic draws, kept with the story.
+    void impostaIntervallo(int secondi);
+    // Runs after every change of the story (a window showing it, the phones).
+    void allaModificaStoria(std::function<void()> azione) { m_allaModifica = std::move(azione); }
     // Where the record takes its date and time from (tests fix it).
     void impostaOrologio(std::function<QDateTime()> adesso) { m_adesso = std::move(adesso); }
 
 private:
     void riprendi();
+    // The draw itself, with the one-operation slot already taken.
+    void estraiNumero(int n, Fonte fonte);
+    // The story first, then the record: a kill between leaves the story one
+    // step ahead, which the next start drops.
+    void registra(const std::function<EsitoScrittura()> &scritturaRegistro);
+    // The game's seed, taken from the system's random source when first needed.
+    void assicuraSeme();
     Richieste::Risposta chiedi(const QString &testo, Richieste::Pulsanti pulsanti, const QString &titolo);
     // Tells the user when the record could not be written; the game goes on.
     void segnala(const EsitoScrittura &esito);
@@ -86,7 +108,11 @@ private:
     std::function<QDateTime()> m_adesso = [] { return QDateTime::currentDateTime(); };
     // After a failed write the next one rebuilds the record from the board.
     bool m_registroDaRiscrivere = false;
-    int m_ultimoEstratto = 0;
+    ArchivioStoria m_archivioStoria;
+    Storia m_storia;
+    std::function<void()> m_allaModifica;
+    // The record's last line, when it tells the last call of a game kept without story.
+    int m_ultimoDelRegistro = 0;
     bool m_occupata = false;
     bool m_terminata = false;
 };

@@ -78,6 +78,8 @@ public:
     explicit RegistroPartita(const QString &cartella);
 
     QString percorso() const;
+    // The folder, opened once: the files kept beside the record go through it too.
+    std::shared_ptr<CartellaProtetta> cartella() const { return m_cartella; }
 
     // Header only: a game with no number drawn yet.
     EsitoScrittura nuovaPartita(const QDateTime &momento) const;

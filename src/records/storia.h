@@ -73,12 +73,13 @@ QByteArray contenutoStoria(const Storia &storia);
 std::optional<Storia> leggiContenutoStoria(const QByteArray &contenuto);
 
 // The story made to agree with the record (the board's truth): when the
-// record's numbers are the story's, it is kept; when they are those of the
-// story without its last event (a kill between the two writes), that event is
-// dropped; otherwise the numbers the story lacks are added as calls of unknown
+// record's numbers are the current game's, it is kept; when they are those of
+// the game without its last event (a kill between the two writes), that event
+// is dropped; a new game whose record was never written gives way to the game
+// before; otherwise the numbers the story lacks are added as calls of unknown
 // source and time, and those it has but the record lacks are withdrawn at an
 // unknown time.
-StoriaPartita concilia(StoriaPartita storia, const QList<int> &registro);
+void concilia(Storia &storia, const QList<int> &registro);
 
 class ArchivioStoria
 {

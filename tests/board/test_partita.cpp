@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "annuncio.h"
 #include "dichiarazioni.h"
+#include "ordine.h"
 #include "partita.h"
 #include "richieste_finte.h"
 
@@ -99,6 +100,14 @@ private slots:
     // fails leaves the game going with one notice naming the file; the next write rebuilds
     // the whole record, the one after appends again.
     void registroIlleggibileEScritturaFallita();
+    // Every call is kept numbered, timed and with its source, beside the record and read back
+    // with it; numbers of a record without story are told as not known. The computer draws
+    // the first number of the seed's order not on the board, after showing the fingerprint
+    // once; F2 ends the game and keeps it as the one before.
+    void storiaDiOgniChiamata();
+    // 90 computer draws fill the board with no repeat; the 90th ends the game, after which
+    // F6 draws nothing.
+    void ilComputerRiempieIlTabellone();
 };
 
 void TestPartita::inputDuranteUnaEstrazione_data()
@@ -240,6 +249,75 @@ void TestPartita::registroIlleggibileEScritturaFallita()
     banco.partita.estrai(1);
     QCOMPARE(banco.registro(), Intestazione + righe({7, 42, 1}));
     QCOMPARE(banco.richieste.domande.size(), 2);
+}
+
+void TestPartita::storiaDiOgniChiamata()
+{
+    Banco banco(IntestazioneVecchia + righe({30, 5}));
+    Partita &p = banco.partita;
+    const auto fonti = [&p] {
+        QList<std::pair<int, Fonte>> chiamate;
+        for (const Evento &e : p.storia().corrente.eventi)
+            chiamate.append({e.tipo == Evento::Tipo::Chiamata ? e.numero : -e.numero, e.fonte});
+        return chiamate;
+    };
+    QCOMPARE(fonti(), (QList<std::pair<int, Fonte>>{{30, Fonte::Ignota}, {5, Fonte::Ignota}}));
+    p.estrai(7);
+    const QByteArray seme = p.storia().corrente.seme;
+    QCOMPARE(seme.size(), LunghezzaSeme);
+    QCOMPARE(banco.richieste.domande.size(), 0);
+
+    std::array<std::int16_t, 101> prima = Estratti;
+    const int delComputer = prossimoDelComputer(seme, prima);
+    p.estraiDalComputer();
+    QCOMPARE(banco.richieste.domande.size(), 1);
+    QVERIFY(banco.richieste.chiesto[0].contains(QStringLiteral("Impronta della partita: ") + improntaSeme(seme)));
+    QVERIFY(!banco.richieste.chiesto[0].contains(QString::fromLatin1(seme.toHex())));
+    QCOMPARE(banco.schermo.popup, (QList<int>{7, delComputer}));
+    QCOMPARE(p.ultimoEstratto(), delComputer);
+    // Withdrawn, it comes back in its place: the computer draws it again, asking nothing more.
+    banco.richieste.risposte = {true};
+    p.ritira(delComputer);
+    QCOMPARE(p.ultimoEstratto(), 7);
+    p.estraiDalComputer();
+    QCOMPARE(banco.schermo.popup.constLast(), delComputer);
+    QCOMPARE(banco.richieste.domande.size(), 2);
+    QCOMPARE(fonti(), (QList<std::pair<int, Fonte>>{{30, Fonte::Ignota}, {5, Fonte::Ignota}, {7, Fonte::Sacchetto},
+                                                     {delComputer, Fonte::Computer}, {-delComputer, Fonte::Ignota},
+                                                     {delComputer, Fonte::Computer}}));
+    QCOMPARE(p.storia().corrente.eventi.constLast().chiamata, 5);
+    QCOMPARE(p.storia().corrente.eventi.constLast().quando, QDateTime(QDate(2026, 12, 6), QTime(21, 5, 33)));
+
+    // The next start reads the same story back with the record.
+    SchermoFinto schermo;
+    RichiesteFinte richieste;
+    Partita ripresa(schermo, richieste, nullptr, RegistroPartita(banco.cartella.path()));
+    ripresa.CaricaPartita(QStringLiteral("inizio"));
+    QCOMPARE(ripresa.storia(), p.storia());
+    QCOMPARE(ripresa.ultimoEstratto(), delComputer);
+
+    banco.richieste.risposte = {true};
+    p.nuovaPartita();
+    QVERIFY(p.storia().corrente.vuota() && p.storia().precedente && p.storia().precedente->chiusa());
+    QCOMPARE(p.storia().precedente->seme, seme);
+    QCOMPARE(storiaDelRegistro(banco.cartella.path()), p.storia());
+}
+
+void TestPartita::ilComputerRiempieIlTabellone()
+{
+    Banco banco({});
+    QList<int> chiamati;
+    for (int volta = 0; volta < 95; ++volta) {
+        banco.partita.estraiDalComputer();
+        if (banco.schermo.popup.size() > chiamati.size())
+            chiamati.append(banco.schermo.popup.constLast());
+    }
+    QCOMPARE(chiamati.size(), 90);
+    QCOMPARE(QSet<int>(chiamati.begin(), chiamati.end()).size(), 90);
+    const auto ordine = ordineDelSeme(banco.partita.storia().corrente.seme);
+    QCOMPARE(chiamati, QList<int>(ordine.begin(), ordine.end()));
+    QVERIFY(banco.partita.storia().corrente.chiusa());
+    QCOMPARE(banco.richieste.domande.size(), 1); // the fingerprint, once
 }
 
 QTEST_GUILESS_MAIN(TestPartita)
