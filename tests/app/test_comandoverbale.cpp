@@ -13,6 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 const QDateTime Sera(QDate(2026, 12, 7), QTime(21, 5, 33));
@@ -248,6 +252,66 @@ private slots:
         // The per-user folder is made when the record's place is chosen; nothing else is new or changed.
         QCOMPARE(fotografia(banco.cartella.path()).filter(QRegularExpression(QStringLiteral("^(?!dati)"))), prima);
     }
+
+#ifdef Q_OS_UNIX
+    // In a program folder others can write to, another user's story or record is never the
+    // owner's minutes: a story planted beside the owner's record is not read (its calls are of
+    // unknown source, its "seed" nowhere); a planted record and story send the game to the
+    // owner's own folder, whose game the minutes show; the planted record is refused as FILE.
+    void fileAltruiIgnorati_data()
+    {
+        QTest::addColumn<bool>("registroAltrui");
+        QTest::addColumn<QStringList>("righe");
+        QTest::newRow("another user's story beside the owner's record")
+            << false << QStringList{"1 +45 +non nota +non nota", "2 +7 +non nota +non nota"};
+        QTest::newRow("another user's record and story")
+            << true << QStringList{"1 +45 +21:05:33 +computer", "3 +7 +21:06:23 +computer"};
+    }
+    void fileAltruiIgnorati()
+    {
+        QFETCH(bool, registroAltrui);
+        QFETCH(QStringList, righe);
+        if (geteuid() != 0)
+            QSKIP("needs root, to leave files of another user (nobody) in the folder");
+        Banco banco;
+        QVERIFY(banco.prepara(std::nullopt, {45, 7}));
+        const QDir dir(banco.cartella.path());
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+        Storia finta;
+        finta.corrente = partitaDiProva(6, true);
+        finta.corrente.eventi = {{Evento::Tipo::Chiamata, 1, 45, Sera, Fonte::Computer},
+                                 {Evento::Tipo::Chiamata, 2, 7, Sera.addSecs(9), Fonte::Computer}};
+        QVERIFY(ArchivioStoria(dir.path()).scrivi(finta).riuscita());
+        QVERIFY(lchown(QFile::encodeName(dir.filePath(QStringLiteral("storia.dat"))).constData(), 65534, 65534) == 0);
+        if (registroAltrui) {
+            QVERIFY(lchown(QFile::encodeName(dir.filePath(QStringLiteral("ultima.par"))).constData(), 65534, 65534) == 0);
+            const QString propria = dir.filePath(QStringLiteral("dati/tabellone"));
+            QVERIFY(QDir().mkpath(propria));
+            QVERIFY(QFile::setPermissions(propria, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+            Storia vera;
+            vera.corrente = partitaDiProva(7, false);
+            QVERIFY(ArchivioStoria(propria).scrivi(vera).riuscita());
+            QVERIFY(RegistroPartita(propria).sostituisci(rigaIntestazione(Sera) + rigaNumero(45) + rigaNumero(7)).riuscita());
+        }
+        const QString pdf = dir.filePath(QStringLiteral("verbale.pdf"));
+        QString uscita, errori;
+        QCOMPARE(banco.esegui({QStringLiteral("--verbale"), pdf}, &uscita, &errori), 0);
+        const QString testo = testoPdf(pdf);
+        qsizetype da = 0;
+        for (const QString &riga : std::as_const(righe)) {
+            const QRegularExpressionMatch trovata = QRegularExpression(riga).match(testo, da);
+            QVERIFY2(trovata.hasMatch(), qPrintable(riga + QLatin1Char('\n') + testo));
+            da = trovata.capturedEnd();
+        }
+        QVERIFY2(!testo.contains(QString::fromLatin1(finta.corrente.seme.toHex().left(16))), qPrintable(testo));
+        QVERIFY(!testo.contains(improntaSeme(finta.corrente.seme)));
+
+        const QStringList prima = fotografia(dir.path());
+        QCOMPARE(banco.esegui({QStringLiteral("--verbale"), dir.filePath(QStringLiteral("ultima.par"))}, &uscita, &errori), 2);
+        QVERIFY2(errori.contains(QStringLiteral("(la partita registrata)")), qPrintable(errori));
+        QCOMPARE(fotografia(dir.path()), prima);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestComandoVerbale)
