@@ -287,6 +287,73 @@ private slots:
         QCOMPARE(fuoriDalCorpo(pdf), QStringList());
     }
 
+    // What the closed minutes print is enough to check the computer: the seed read back from
+    // them gives, with the README's script, the fingerprint they print, and the calls and
+    // withdrawals of their table, replayed by it, follow the seed's order.
+    void verificabileDalVerbale()
+    {
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 is not installed: the script cannot be run");
+        // A game played as the board plays it: the computer's next number each time, a few by
+        // hand, one of the computer's withdrawn and drawn again.
+        StoriaPartita partita;
+        partita.inizio = Sera;
+        partita.seme = semeDiProva(11);
+        std::array<std::int16_t, 101> estratti{};
+        int k = 0, secondi = 0;
+        const auto chiama = [&](int numero, Fonte fonte) {
+            partita.eventi.append(chiamata(++k, numero, secondi += 30, fonte));
+            estratti[std::size_t(numero)] = -1;
+        };
+        for (int giro = 0; giro < 40; ++giro) {
+            if (giro % 7 == 3) {
+                int aMano = 90;
+                while (estratti[std::size_t(aMano)] != 0)
+                    --aMano;
+                chiama(aMano, Fonte::Sacchetto);
+                continue;
+            }
+            chiama(prossimoDelComputer(partita.seme, estratti), Fonte::Computer);
+            if (giro == 11) {
+                const int tolto = partita.eventi.constLast().numero;
+                partita.eventi.append(ritiro(tolto, secondi += 10));
+                estratti[std::size_t(tolto)] = 0;
+            }
+        }
+        partita.fine = Sera.addSecs(secondi + 60);
+        QTemporaryDir cartella;
+        const QString pdf = scrivi(cartella, partita);
+        QVERIFY(!pdf.isEmpty());
+        const QStringList testo = pagine(pdf);
+        const QString tutto = testo.join(QLatin1Char('\n'));
+
+        const QRegularExpressionMatch seme =
+            QRegularExpression(QStringLiteral("Seme:\\s+([0-9a-f]{64})\\s*$"), QRegularExpression::MultilineOption)
+                .match(tutto);
+        QVERIFY2(seme.hasMatch(), qPrintable(tutto));
+        const QRegularExpressionMatch impronta =
+            QRegularExpression(QStringLiteral("Impronta del seme:\\s+([0-9A-F]{4}(?: [0-9A-F]{4}){3})")).match(tutto);
+        QVERIFY2(impronta.hasMatch(), qPrintable(tutto));
+        QStringList argomenti{QStringLiteral(SCRIPT_ORDINE), seme.captured(1)};
+        for (const QString &riga : righeTabella(testo)) {
+            const QStringList campi = riga.split(QLatin1Char('|'));
+            argomenti.append(campi.at(3).startsWith(QLatin1String("ritirato")) ? QLatin1Char('-') + campi.at(1)
+                             : campi.at(3) == QLatin1String("computer")         ? QLatin1Char('c') + campi.at(1)
+                                                                                : campi.at(1));
+        }
+        QCOMPARE(argomenti.size(), 2 + partita.eventi.size());
+        QProcess script;
+        script.start(python, argomenti);
+        QVERIFY(script.waitForFinished(60000));
+        const QString risposta = QString::fromUtf8(script.readAllStandardOutput() + script.readAllStandardError());
+        QVERIFY2(script.exitCode() == 0, qPrintable(risposta));
+        QVERIFY2(risposta.contains(QStringLiteral("Impronta: ") + impronta.captured(1)), qPrintable(risposta));
+        const auto computer = std::count_if(partita.eventi.cbegin(), partita.eventi.cend(),
+                                            [](const Evento &e) { return e.fonte == Fonte::Computer; });
+        QVERIFY2(risposta.contains(QStringLiteral("SÌ: le %1 estrazioni del computer").arg(computer)), qPrintable(risposta));
+    }
+
     // No calls yet: the table says so, and the prizes table is there, empty.
     void senzaChiamate()
     {
