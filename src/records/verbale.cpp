@@ -139,20 +139,16 @@ struct Conteggi {
 Conteggi conta(const StoriaPartita &partita)
 {
     Conteggi conti;
-    QHash<int, bool> sulTabellone;
+    conti.chiamate = partita.chiamate();
+    conti.sulTabellone = int(partita.sulTabellone().size());
     for (const Evento &evento : partita.eventi) {
-        if (evento.tipo == Evento::Tipo::Ritiro) {
+        if (evento.tipo == Evento::Tipo::Ritiro)
             ++conti.ritiri;
-            sulTabellone.remove(evento.numero);
-            continue;
-        }
-        ++conti.chiamate;
-        sulTabellone.insert(evento.numero, true);
-        ++(evento.fonte == Fonte::Sacchetto ? conti.sacchetto
-           : evento.fonte == Fonte::Computer ? conti.computer
-                                              : conti.ignote);
+        else
+            ++(evento.fonte == Fonte::Sacchetto  ? conti.sacchetto
+               : evento.fonte == Fonte::Computer ? conti.computer
+                                                 : conti.ignote);
     }
-    conti.sulTabellone = int(sulTabellone.size());
     return conti;
 }
 
@@ -253,7 +249,8 @@ private:
 
     void informazione(const QString &etichetta, const QString &valore, const QFont &font = carattere(36))
     {
-        testo(QRect(Sinistra, m_y, LarghezzaEtichetta, RigaInformazioni), Qt::AlignLeft, etichetta, carattere(36, true));
+        testo(QRect(Sinistra, m_y, LarghezzaEtichetta, RigaInformazioni), Qt::AlignLeft, etichetta,
+              carattere(36, true));
         testo(QRect(Sinistra + LarghezzaEtichetta, m_y, Larghezza - LarghezzaEtichetta, RigaInformazioni),
               Qt::AlignLeft, valore, font);
         m_y += RigaInformazioni;
@@ -374,7 +371,8 @@ private:
         spazio(SpazioFirma + 60);
         m_y += SpazioFirma;
         const int meta = Larghezza / 2;
-        const QStringList chi{QStringLiteral("Il responsabile dell'estrazione"), QStringLiteral("Il delegato del sindaco")};
+        const QStringList chi{QStringLiteral("Il responsabile dell'estrazione"),
+                              QStringLiteral("Il delegato del sindaco")};
         for (int i = 0; i < chi.size(); ++i) {
             const int da = Sinistra + i * meta + 40, a = Sinistra + (i + 1) * meta - 40;
             linea(m_y, 3, da, a);

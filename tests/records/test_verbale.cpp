@@ -276,6 +276,20 @@ private slots:
             if (p > 0)
                 QVERIFY(testo.at(p).contains(QLatin1String("Chiamate (segue)")) || righeTabella({testo.at(p)}).isEmpty());
         }
+        // The header's counts: calls by source, withdrawals, numbers left on the board.
+        int sacchetto = 0, computer = 0, ritiri = 0;
+        for (const Evento &evento : partita.eventi)
+            ++(evento.tipo == Evento::Tipo::Ritiro ? ritiri : evento.fonte == Fonte::Sacchetto ? sacchetto : computer);
+        QCOMPARE(ritiri, 3);
+        const QString prima = testo.constFirst();
+        QVERIFY2(QRegularExpression(QStringLiteral("Chiamate:\\s+%1: %2 dal sacchetto, %3 dal computer\\s*\n\\s*Ritiri:\\s+3\\s*\n"
+                                                   "\\s*Sul tabellone:\\s+90 numeri")
+                                        .arg(sacchetto + computer)
+                                        .arg(sacchetto)
+                                        .arg(computer))
+                     .match(prima)
+                     .hasMatch(),
+                 qPrintable(prima));
         const QString ultima = testo.constLast();
         for (const char *unaVolta : {"Nessun premio assegnato", "Il responsabile dell'estrazione", "Il delegato del sindaco"}) {
             QCOMPARE(testo.join(QLatin1Char('\n')).count(QString::fromUtf8(unaVolta)), 1);
