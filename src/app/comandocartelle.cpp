@@ -62,8 +62,9 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
 
     const RichiestaCartelle richiesta = leggiArgomenti(QCoreApplication::arguments());
     if (!richiesta.errore.isEmpty())
-        return argomentiSbagliati(richiesta.errore, QStringLiteral("tabellone --cartelle N [--pdf FILE]   (N da 1 a %1)")
-                                                        .arg(Blocchetto::MassimoSerie));
+        return argomentiSbagliati(richiesta.errore,
+                                  QStringLiteral("tabellone --cartelle N [--pdf FILE]   (N da 1 a %1)")
+                                      .arg(Blocchetto::MassimoSerie));
     const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());
     if (!cartelle.salvata()) {
         errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
