@@ -5,6 +5,7 @@
 #include "blocchetto.h"
 #include "blocco.h"
 #include "cartelle.h"
+#include "opzioni.h"
 #include "senzaschermo.h"
 #include "stampa.h"
 
@@ -12,23 +13,10 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
-#include <cstring>
-
 namespace {
 
 constexpr auto OpzioneCartelle = "--cartelle";
 constexpr auto OpzionePdf = "--pdf";
-
-// Whether argv holds the option, alone or as "--option=value".
-bool haOpzione(int argc, char **argv, const char *opzione)
-{
-    const std::size_t lunghezza = std::strlen(opzione);
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], opzione, lunghezza) == 0 && (argv[i][lunghezza] == '\0' || argv[i][lunghezza] == '='))
-            return true;
-    }
-    return false;
-}
 
 struct RichiestaCartelle {
     int serie = 0;
@@ -39,30 +27,14 @@ struct RichiestaCartelle {
 // Options as "--cartelle N" or "--cartelle=N"; nothing else is accepted.
 RichiestaCartelle leggiArgomenti(const QStringList &argomenti)
 {
+    const QString cartelle = QString::fromLatin1(OpzioneCartelle), pdf = QString::fromLatin1(OpzionePdf);
+    const Opzioni opzioni = leggiOpzioni(argomenti, {cartelle, pdf});
+    if (!opzioni.errore.isEmpty())
+        return {0, {}, opzioni.errore};
     RichiestaCartelle richiesta;
-    QString serie;
-    bool conSerie = false, conPdf = false;
-    for (int i = 1; i < argomenti.size(); ++i) {
-        QString nome = argomenti.at(i), valore;
-        const qsizetype uguale = nome.indexOf(QLatin1Char('='));
-        const bool unito = nome.startsWith(QLatin1String("--")) && uguale > 0;
-        if (unito) {
-            valore = nome.mid(uguale + 1);
-            nome.truncate(uguale);
-        }
-        const bool cartelle = nome == QLatin1String(OpzioneCartelle), pdf = nome == QLatin1String(OpzionePdf);
-        if (!cartelle && !pdf)
-            return {0, {}, QStringLiteral("argomento non riconosciuto: «%1».").arg(argomenti.at(i))};
-        if ((cartelle && conSerie) || (pdf && conPdf))
-            return {0, {}, QStringLiteral("%1 è ripetuto.").arg(nome)};
-        if (!unito) {
-            if (i + 1 >= argomenti.size())
-                return {0, {}, QStringLiteral("dopo %1 manca il valore.").arg(nome)};
-            valore = argomenti.at(++i);
-        }
-        (cartelle ? serie : richiesta.pdf) = valore;
-        (cartelle ? conSerie : conPdf) = true;
-    }
+    const bool conSerie = opzioni.valori.contains(cartelle), conPdf = opzioni.valori.contains(pdf);
+    const QString serie = opzioni.valori.value(cartelle);
+    richiesta.pdf = opzioni.valori.value(pdf);
     if (!conSerie)
         return {0, {}, QStringLiteral("manca --cartelle N, il numero di serie da preparare.")};
     bool numero = false;
@@ -105,11 +77,10 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
     QTextStream errori(stderr), uscita(stdout);
 
     const RichiestaCartelle richiesta = leggiArgomenti(QCoreApplication::arguments());
-    if (!richiesta.errore.isEmpty()) {
-        errori << "tabellone: " << richiesta.errore << '\n'
-               << "Uso: tabellone --cartelle N [--pdf FILE]   (N da 1 a " << Blocchetto::MassimoSerie << ")\n";
-        return 2;
-    }
+    if (!richiesta.errore.isEmpty())
+        return argomentiSbagliati(richiesta.errore,
+                                  QStringLiteral("tabellone --cartelle N [--pdf FILE]   (N da 1 a %1)")
+                                      .arg(Blocchetto::MassimoSerie));
     // Refused before anything is made, the per-user folder included.
     if (!richiesta.pdf.isEmpty() && scriveSuFileDelProgramma(richiesta.pdf, filePropri())) {
         errori << "tabellone: " << QStringLiteral("«%1» è un file del programma: il PDF non va scritto lì, "

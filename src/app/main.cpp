@@ -2,6 +2,7 @@
 #include "caratteri.h"
 #include "cartelle.h"
 #include "comandocartelle.h"
+#include "comandoverbale.h"
 #include "frmsplash.h"
 #include "frmtabellone.h"
 #include "identita.h"
@@ -36,6 +37,8 @@ int main(int argc, char *argv[])
 {
     // --cartelle: the printout only, no window.
     if (const auto esito = comandoCartelle(argc, argv))
+        return *esito;
+    if (const auto esito = comandoVerbale(argc, argv))
         return *esito;
     QApplication app(argc, argv);
     // Also names the per-user data folder: ~/.local/share/tabellone.
