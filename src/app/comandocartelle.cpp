@@ -5,6 +5,7 @@
 #include "blocchetto.h"
 #include "blocco.h"
 #include "cartelle.h"
+#include "filedelprogramma.h"
 #include "opzioni.h"
 #include "senzaschermo.h"
 #include "stampa.h"
@@ -48,20 +49,6 @@ RichiestaCartelle leggiArgomenti(const QStringList &argomenti)
     return richiesta;
 }
 
-// What a PDF must never replace: the program, the records and their locks, the
-// batch file and its lock, in either folder that may keep them.
-QStringList filePropri()
-{
-    QStringList propri{QCoreApplication::applicationFilePath()};
-    for (const QString &cartella : {cartellaUtente(), QCoreApplication::applicationDirPath()}) {
-        const QDir dir(cartella);
-        propri << dir.filePath(QString::fromLatin1(NomeRegistro)) << BloccoRegistro::percorsoIn(cartella)
-               << dir.filePath(QString::fromLatin1(NomeArchivioBlocchetti))
-               << dir.filePath(QString::fromLatin1(NomeBloccoBlocchetti));
-    }
-    return propri;
-}
-
 } // namespace
 
 std::optional<int> comandoCartelle(int &argc, char **argv)
@@ -82,11 +69,13 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
                                   QStringLiteral("tabellone --cartelle N [--pdf FILE]   (N da 1 a %1)")
                                       .arg(Blocchetto::MassimoSerie));
     // Refused before anything is made, the per-user folder included.
-    if (!richiesta.pdf.isEmpty() && scriveSuFileDelProgramma(richiesta.pdf, filePropri())) {
-        errori << "tabellone: " << QStringLiteral("«%1» è un file del programma: il PDF non va scritto lì, "
-                                                  "scegli un altro nome.")
-                                       .arg(richiesta.pdf)
-               << '\n';
+    const QString cartellaProgramma = QCoreApplication::applicationDirPath();
+    if (const QString rifiuto = richiesta.pdf.isEmpty()
+                                    ? QString()
+                                    : fileDelProgramma(richiesta.pdf, {cartellaUtente(), cartellaProgramma},
+                                                       cartellaProgramma, QCoreApplication::applicationFilePath());
+        !rifiuto.isEmpty()) {
+        errori << "tabellone: " << rifiuto << ".\n";
         return 2;
     }
     const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());

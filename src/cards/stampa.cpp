@@ -184,50 +184,6 @@ StampaFatta stampaCartelle(int serie, const QString &cartellaRegistro, const QSt
     return fatta;
 }
 
-namespace {
-
-// The path with every folder that exists resolved (links, "..", doubled
-// separators); the part that does not exist yet follows as written.
-QString percorsoRisolto(const QString &percorso)
-{
-    QString esistente = QDir::cleanPath(QFileInfo(percorso).absoluteFilePath());
-    QStringList resto;
-    while (!QFileInfo::exists(esistente) && !QFileInfo(esistente).isSymLink()) {
-        const QFileInfo info(esistente);
-        if (info.path() == esistente)
-            break; // the root
-        resto.prepend(info.fileName());
-        esistente = info.path();
-    }
-    const QString reale = QFileInfo(esistente).canonicalFilePath();
-    return QDir::cleanPath((reale.isEmpty() ? esistente : reale) + QLatin1Char('/') + resto.join(QLatin1Char('/')));
-}
-
-} // namespace
-
-bool scriveSuFileDelProgramma(const QString &percorso, const QStringList &propri)
-{
-    // Where the write lands: a link's final target, as the saving file follows it.
-    QFileInfo dove(QFileInfo(percorso).absoluteFilePath());
-    for (int passi = 0; passi < 64 && dove.isSymLink(); ++passi)
-        dove.setFile(dove.symLinkTarget());
-    const QByteArray file = identitaDi(dove.absoluteFilePath());
-    const QByteArray cartella = identitaDi(dove.absolutePath());
-    for (const QString &proprio : propri) {
-        const QFileInfo info(proprio);
-        if (!file.isEmpty() && file == identitaDi(info.absoluteFilePath()))
-            return true;
-        // Not there yet: the same name in the same folder, however that is spelled (case too, for Windows).
-        if (!cartella.isEmpty() && cartella == identitaDi(info.absolutePath())
-            && dove.fileName().compare(info.fileName(), Qt::CaseInsensitive) == 0)
-            return true;
-        // Its folder not made yet either (the per-user folder before the first start).
-        if (percorsoRisolto(dove.absoluteFilePath()).compare(percorsoRisolto(proprio), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 QString cartellaDocumenti()
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -41,10 +41,6 @@ struct StampaFatta {
 StampaFatta stampaCartelle(int serie, const QString &cartellaRegistro, const QString &pdf,
                            const QString &cartellaPdf = {});
 
-// Whether writing a file at percorso would replace one of propri, the
-// program's own files: the same file however the path is spelled, through
-// links too, or the name one of them would have in its folder.
-bool scriveSuFileDelProgramma(const QString &percorso, const QStringList &propri);
 
 // The user's documents folder.
 QString cartellaDocumenti();

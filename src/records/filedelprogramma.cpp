@@ -4,6 +4,7 @@
 #include "archivio.h"
 #include "blocco.h"
 #include "dichiarazioni.h"
+#include "fileproprio.h"
 #include "storia.h"
 
 #include <QDir>
@@ -11,16 +12,21 @@
 
 namespace {
 
-// The path with every link in its folder resolved. With seguiCollegamento a
-// link at the last step is replaced by its target, as a write through
-// QSaveFile does; the program's own files are never reached through one.
-QString destinazione(const QString &percorso, bool seguiCollegamento)
+// The path with every folder that exists resolved (links, "..", doubled
+// separators); the part that does not exist yet follows as written.
+QString percorsoRisolto(const QString &percorso)
 {
-    QFileInfo file(QFileInfo(percorso).absoluteFilePath());
-    for (int salti = 0; seguiCollegamento && salti < 128 && file.isSymLink(); ++salti)
-        file.setFile(file.symLinkTarget());
-    const QString cartella = QFileInfo(file.absolutePath()).canonicalFilePath();
-    return QDir::cleanPath((cartella.isEmpty() ? file.absolutePath() : cartella) + QLatin1Char('/') + file.fileName());
+    QString esistente = QDir::cleanPath(QFileInfo(percorso).absoluteFilePath());
+    QStringList resto;
+    while (!QFileInfo::exists(esistente) && !QFileInfo(esistente).isSymLink()) {
+        const QFileInfo info(esistente);
+        if (info.path() == esistente)
+            break; // the root
+        resto.prepend(info.fileName());
+        esistente = info.path();
+    }
+    const QString reale = QFileInfo(esistente).canonicalFilePath();
+    return QDir::cleanPath((reale.isEmpty() ? esistente : reale) + QLatin1Char('/') + resto.join(QLatin1Char('/')));
 }
 
 struct Proprio {
@@ -28,7 +34,59 @@ struct Proprio {
     QString cosa;
 };
 
+// Whether a write to dove (a link's final target already) lands on proprio.
+bool stesso(const QFileInfo &dove, const QByteArray &file, const QByteArray &cartella, const QString &proprio)
+{
+    const QFileInfo info(proprio);
+    // The same file, whatever name leads to it (another spelling, a second name).
+    if (!file.isEmpty() && file == identitaDi(info.absoluteFilePath()))
+        return true;
+    // Not there yet: the same name in the same folder, however that is spelled (case too, for Windows).
+    if (!cartella.isEmpty() && cartella == identitaDi(info.absolutePath())
+        && dove.fileName().compare(info.fileName(), Qt::CaseInsensitive) == 0)
+        return true;
+    // Its folder not made yet either (the per-user folder before the first start).
+    return percorsoRisolto(dove.absoluteFilePath()).compare(percorsoRisolto(proprio), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
+
+QString fileDelProgramma(const QString &percorso, const QStringList &cartelleRegistro, const QString &immagini,
+                         const QString &eseguibile)
+{
+    QList<Proprio> propri;
+    for (const QString &cartella : cartelleRegistro) {
+        if (cartella.isEmpty())
+            continue;
+        const QDir dir(cartella);
+        propri.append({dir.filePath(QString::fromLatin1(NomeRegistro)), QStringLiteral("la partita registrata")});
+        propri.append({BloccoRegistro::percorsoIn(cartella), QStringLiteral("il blocco della partita")});
+        propri.append({dir.filePath(QString::fromLatin1(NomeStoria)), QStringLiteral("la storia della partita")});
+        propri.append({dir.filePath(QString::fromLatin1(NomeArchivioBlocchetti)),
+                       QStringLiteral("l'archivio dei blocchetti di cartelle")});
+        propri.append({dir.filePath(QString::fromLatin1(NomeBloccoBlocchetti)),
+                       QStringLiteral("il blocco dell'archivio dei blocchetti")});
+    }
+    if (!immagini.isEmpty()) {
+        for (int n = 0; n <= Dichiarazioni::UltimoNumero; ++n)
+            propri.append({QDir(immagini).filePath(Dichiarazioni::nomeImmagine(n)), QStringLiteral("un'immagine del tabellone")});
+    }
+    if (!eseguibile.isEmpty())
+        propri.append({eseguibile, QStringLiteral("il programma")});
+
+    // Where the write lands: a link's final target, as the saving file follows it.
+    QFileInfo dove(QFileInfo(percorso).absoluteFilePath());
+    for (int passi = 0; passi < 64 && dove.isSymLink(); ++passi)
+        dove.setFile(QFileInfo(dove.symLinkTarget()).absoluteFilePath());
+    const QByteArray file = identitaDi(dove.absoluteFilePath());
+    const QByteArray cartella = identitaDi(dove.absolutePath());
+    for (const Proprio &proprio : std::as_const(propri)) {
+        if (stesso(dove, file, cartella, proprio.percorso))
+            return QStringLiteral("%1 è un file del programma (%2): scegli un altro nome per il PDF")
+                .arg(QDir::toNativeSeparators(percorso), proprio.cosa);
+    }
+    return {};
+}
 
 QString fileDelProgramma(const QString &percorso, const Cartelle &cartelle, const QString &eseguibile)
 {
@@ -36,30 +94,5 @@ QString fileDelProgramma(const QString &percorso, const Cartelle &cartelle, cons
     cartelleRegistro.append(cartelle.registro);
     if (!cartelle.daRiportare.isEmpty())
         cartelleRegistro.append(QFileInfo(cartelle.daRiportare).absolutePath());
-    cartelleRegistro.removeAll(QString());
-
-    QList<Proprio> propri;
-    for (const QString &cartella : std::as_const(cartelleRegistro)) {
-        const QDir dir(cartella);
-        propri.append({dir.filePath(QString::fromLatin1(NomeRegistro)), QStringLiteral("la partita registrata")});
-        propri.append({BloccoRegistro::percorsoIn(cartella), QStringLiteral("il blocco della partita")});
-        propri.append({dir.filePath(QString::fromLatin1(NomeStoria)), QStringLiteral("la storia della partita")});
-        propri.append({dir.filePath(QString::fromLatin1(NomeArchivioBlocchetti)),
-                       QStringLiteral("l'archivio dei blocchetti di cartelle")});
-    }
-    if (!cartelle.immagini.isEmpty()) {
-        for (int n = 0; n <= 90; ++n)
-            propri.append({QDir(cartelle.immagini).filePath(Dichiarazioni::nomeImmagine(n)),
-                           QStringLiteral("un'immagine del tabellone")});
-    }
-    if (!eseguibile.isEmpty())
-        propri.append({eseguibile, QStringLiteral("il programma")});
-
-    const QString dove = destinazione(percorso, true);
-    for (const Proprio &proprio : std::as_const(propri)) {
-        if (dove.compare(destinazione(proprio.percorso, false), Qt::CaseInsensitive) == 0)
-            return QStringLiteral("%1 è un file del programma (%2): scegli un altro nome per il PDF")
-                .arg(QDir::toNativeSeparators(percorso), proprio.cosa);
-    }
-    return {};
+    return fileDelProgramma(percorso, cartelleRegistro, cartelle.immagini, eseguibile);
 }

@@ -16,3 +16,6 @@
 // write would follow it; names are compared without regard to case, as
 // Windows does.
 QString fileDelProgramma(const QString &percorso, const Cartelle &cartelle, const QString &eseguibile);
+// The same, for every folder the record may be kept in, before one is chosen.
+QString fileDelProgramma(const QString &percorso, const QStringList &cartelleRegistro, const QString &immagini,
+                         const QString &eseguibile);

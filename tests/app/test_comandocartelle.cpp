@@ -173,7 +173,7 @@ private slots:
                                         << "impossibile creare";
         QTest::newRow("a folder") << QStringList{"--cartelle", "2", "--pdf", "@"} << 1 << "è una cartella";
         QTest::newRow("the program itself") << QStringList{"--cartelle", "2", "--pdf", "@/tabellone"} << 2
-                                            << "«@/tabellone» è un file del programma";
+                                            << "è un file del programma (il programma)";
         QTest::newRow("the record, not there yet") << QStringList{"--cartelle", "2", "--pdf", "@/dati/tabellone/ultima.par"}
                                                    << 2 << "è un file del programma";
         QTest::newRow("the batch file, no folder yet, spelled otherwise")
