@@ -6,6 +6,7 @@
 #include "richieste_finte.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -108,6 +109,12 @@ private slots:
     // 90 computer draws fill the board with no repeat; the 90th ends the game, after which
     // F6 draws nothing.
     void ilComputerRiempieIlTabellone();
+    // The prizes are kept like the calls, in the story, and the record is never touched by
+    // them: the programme (refused when it is not one, or drops a prize already given), an
+    // assignment (refused once the game moved on since its claim, or while another operation
+    // runs), its withdrawal with a reason; the next start reads them all back; F2 starts the
+    // next game with the programme and keeps the game before with its winners.
+    void premiConservatiConLaStoria();
 };
 
 void TestPartita::inputDuranteUnaEstrazione_data()
@@ -318,6 +325,86 @@ void TestPartita::ilComputerRiempieIlTabellone()
     QCOMPARE(chiamati, QList<int>(ordine.begin(), ordine.end()));
     QVERIFY(banco.partita.storia().corrente.chiusa());
     QCOMPARE(banco.richieste.domande.size(), 1); // the fingerprint, once
+}
+
+void TestPartita::premiConservatiConLaStoria()
+{
+    // Block 1 of the board holds 1-5 in its first row: an ambo at call 2.
+    Banco banco(IntestazioneVecchia + righe({1, 2}));
+    Partita &p = banco.partita;
+    const QByteArray registro = banco.registro();
+    const auto storiaSuDisco = [&] {
+        QFile file(QDir(banco.cartella.path()).filePath(QStringLiteral("storia.dat")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    Programma programma;
+    programma.tabellone = true;
+    programma[Categoria::Ambo].premi = {Premio{QStringLiteral("un panettone"), 0}};
+    programma[Categoria::Tombola].premi = {Premio{QString(), 2000}};
+
+    Programma sbagliato = programma;
+    sbagliato[Categoria::Ambo].quota = 100;
+    QCOMPARE(p.impostaProgramma(sbagliato), erroreProgramma(sbagliato));
+    QVERIFY(!erroreProgramma(sbagliato).isEmpty());
+    QCOMPARE(p.storia().programma, Programma{});
+    QCOMPARE(p.impostaProgramma(programma), QString());
+    QCOMPARE(p.storia().programma, programma);
+    QCOMPARE(p.storia().corrente.programma, programma);
+    QVERIFY(storiaSuDisco().contains("p premi ambo 1 0 un%20panettone\r\n"));
+
+    const Reclamo vecchio = reclamo(p.storia().corrente, cartellaDelTabellone(1), {});
+    QVERIFY(vecchio.valido());
+    p.estrai(3);
+    QCOMPARE(p.assegna(vecchio), QStringLiteral("la partita è cambiata dopo la verifica: verifica di nuovo la cartella"));
+    QVERIFY(p.storia().corrente.assegnazioni.isEmpty());
+    const QByteArray registroDopoLaChiamata = banco.registro();
+    QVERIFY(registroDopoLaChiamata != registro);
+
+    const Reclamo r = reclamo(p.storia().corrente, cartellaDelTabellone(1), {});
+    QVERIFY(p.occupa());
+    QCOMPARE(p.assegna(r), QStringLiteral("un'altra operazione è in corso: riprova quando è finita"));
+    p.libera();
+    const QByteArray primaDellAssegnazione = storiaSuDisco();
+    QCOMPARE(p.assegna(r), QString());
+    QCOMPARE(p.storia().corrente.assegnazioni.size(), 1);
+    const Assegnazione &a = p.storia().corrente.assegnazioni[0];
+    QCOMPARE(a.vincitori, (QList<Vincitore>{{IdCartella{{}, 1, true}, 2}}));
+    QCOMPARE(a.premio.testo, QStringLiteral("un panettone"));
+    QCOMPARE(a.ultimaChiamata, 3);
+    QCOMPARE(a.quando, QDateTime(QDate(2026, 12, 6), QTime(21, 5, 33)));
+    QCOMPARE(banco.registro(), registroDopoLaChiamata);
+    QVERIFY(storiaSuDisco() != primaDellAssegnazione);
+    // The same claim twice gives nothing more.
+    QVERIFY(!p.assegna(r).isEmpty());
+
+    Programma senzaAmbo = programma;
+    senzaAmbo[Categoria::Ambo].premi.clear();
+    QCOMPARE(p.impostaProgramma(senzaAmbo),
+             QStringLiteral("Ambo: il premio 1 è già stato assegnato in questa partita, i premi non possono essere "
+                            "meno di 1."));
+    QCOMPARE(p.ritiraAssegnazione(0, QStringLiteral(" ")),
+             QStringLiteral("scrivi il motivo del ritiro: resta nel verbale"));
+    QCOMPARE(p.ritiraAssegnazione(0, QStringLiteral("reclamata dopo la chiamata seguente\n(sala)")), QString());
+    QVERIFY(p.storia().corrente.assegnazioni[0].ritirata);
+    QCOMPARE(p.storia().corrente.assegnazioni[0].motivo, QStringLiteral("reclamata dopo la chiamata seguente\n(sala)"));
+    // A prize withdrawn is still named in the minutes: the programme keeps it.
+    QVERIFY(!p.impostaProgramma(senzaAmbo).isEmpty());
+    QCOMPARE(banco.registro(), registroDopoLaChiamata);
+
+    // The next start reads the prizes back with the story.
+    SchermoFinto schermo;
+    RichiesteFinte richieste;
+    Partita ripresa(schermo, richieste, nullptr, RegistroPartita(banco.cartella.path()));
+    ripresa.CaricaPartita(QStringLiteral("inizio"));
+    QCOMPARE(ripresa.storia(), p.storia());
+
+    banco.richieste.risposte = {true};
+    p.nuovaPartita();
+    QCOMPARE(p.storia().corrente.programma, programma);
+    QVERIFY(p.storia().corrente.assegnazioni.isEmpty());
+    QCOMPARE(p.storia().precedente->assegnazioni.size(), 1);
+    QCOMPARE(storiaDelRegistro(banco.cartella.path()), p.storia());
+    QCOMPARE(banco.richieste.domande.size(), 1); // F2's question only
 }
 
 QTEST_GUILESS_MAIN(TestPartita)
