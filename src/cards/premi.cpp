@@ -22,15 +22,23 @@ constexpr int BlocchiTabellone = 6;
 struct Nomi {
     const char16_t *nome;
     bool femminile;
+    const char16_t *articolo; // the definite one
 };
 constexpr std::array<Nomi, NumeroCategorie> NomiCategorie = {{
-    {u"ambo", false},
-    {u"terno", false},
-    {u"quaterna", true},
-    {u"cinquina", true},
-    {u"tombola", true},
-    {u"tombolino", false},
+    {u"ambo", false, u"l'"},
+    {u"terno", false, u"il "},
+    {u"quaterna", true, u"la "},
+    {u"cinquina", true, u"la "},
+    {u"tombola", true, u"la "},
+    {u"tombolino", false, u"il "},
 }};
+
+// "l'ambo", "la cinquina".
+QString conArticoloDeterminato(Categoria categoria)
+{
+    const Nomi &n = NomiCategorie[indice(categoria)];
+    return QString::fromUtf16(n.articolo) + QString::fromUtf16(n.nome);
+}
 
 QString maiuscola(QString testo)
 {
@@ -445,6 +453,10 @@ Reclamo reclamo(const StoriaPartita &partita, const CartellaGiocata &cartella, c
         });
         if (std::none_of(c.stato.begin(), c.stato.end(), [](const StatoCategoria &s) { return s.aperta; }))
             r.errore = u"i premi di questa partita sono già stati tutti assegnati"_s;
+        else if (dichiarata && c.stato[indice(*dichiarata)].premi == 0)
+            r.errore = u"%1 non è in programma in questa partita"_s.arg(conArticoloDeterminato(*dichiarata));
+        else if (dichiarata && !c.stato[indice(*dichiarata)].aperta)
+            r.errore = u"%1 non è più in palio"_s.arg(conArticoloDeterminato(*dichiarata));
         else if (aperta == Categorie.end())
             r.errore = u"%1 ha già vinto i premi ancora aperti"_s.arg(chi);
         else

@@ -7,7 +7,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 using namespace Dichiarazioni;
@@ -115,6 +118,10 @@ private slots:
     // runs), its withdrawal with a reason; the next start reads them all back; F2 starts the
     // next game with the programme and keeps the game before with its winners.
     void premiConservatiConLaStoria();
+    // A board killed at random moments while it assigns and withdraws a prize over and over
+    // (this test's own program, run as that board): every start finds a story it can read,
+    // holding every assignment the one before kept, and the record never changed.
+    void uccisoMentreAssegna();
 };
 
 void TestPartita::inputDuranteUnaEstrazione_data()
@@ -407,5 +414,73 @@ void TestPartita::premiConservatiConLaStoria()
     QCOMPARE(banco.richieste.domande.size(), 1); // F2's question only
 }
 
-QTEST_GUILESS_MAIN(TestPartita)
+namespace {
+
+constexpr auto VariabileFiglio = "TABELLONE_PROVA_ASSEGNA_SENZA_FINE";
+
+// The board run by uccisoMentreAssegna: block 1's ambo given, withdrawn, given again, until killed.
+int assegnaSenzaFine(const QString &cartella)
+{
+    SchermoFinto schermo;
+    RichiesteFinte richieste;
+    Partita p(schermo, richieste, nullptr, RegistroPartita(cartella));
+    p.CaricaPartita(QStringLiteral("inizio"));
+    for (;;) {
+        const StoriaPartita &partita = p.storia().corrente;
+        const Reclamo r = reclamo(partita, cartellaDelTabellone(1), {});
+        const QString errore = r.valido() ? p.assegna(r)
+                                          : p.ritiraAssegnazione(int(partita.assegnazioni.size()) - 1,
+                                                                 QStringLiteral("prova %1").arg(partita.assegnazioni.size()));
+        if (!errore.isEmpty() || !richieste.chiesto.isEmpty())
+            return 2;
+    }
+}
+
+} // namespace
+
+void TestPartita::uccisoMentreAssegna()
+{
+    Banco banco(IntestazioneVecchia + righe({1, 2}));
+    Programma programma;
+    programma.tabellone = true;
+    programma[Categoria::Ambo].premi = {Premio{QStringLiteral("un panettone"), 0}};
+    QCOMPARE(banco.partita.impostaProgramma(programma), QString());
+    const QByteArray registro = banco.registro();
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QString::fromLatin1(VariabileFiglio), banco.cartella.path());
+    qsizetype prima = 0;
+    for (int volta = 0; volta < 12; ++volta) {
+        QProcess figlio;
+        figlio.setProcessEnvironment(ambiente);
+        figlio.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(figlio.waitForStarted());
+        QThread::msleep(QRandomGenerator::global()->bounded(30, 250));
+        figlio.kill();
+        QVERIFY(figlio.waitForFinished());
+        QCOMPARE(figlio.exitStatus(), QProcess::CrashExit); // killed, not stopped by a refusal
+
+        QString errore;
+        const Storia storia = ArchivioStoria(banco.cartella.path()).leggi(&errore);
+        QCOMPARE(errore, QString());
+        const QList<Assegnazione> &date = storia.corrente.assegnazioni;
+        QVERIFY2(date.size() >= prima, qPrintable(QStringLiteral("%1 < %2").arg(date.size()).arg(prima)));
+        for (qsizetype i = 0; i + 1 < date.size(); ++i)
+            QVERIFY(date[i].ritirata && date[i].motivo == QStringLiteral("prova %1").arg(i + 1));
+        QCOMPARE(storia.corrente.programma, programma);
+        QCOMPARE(banco.registro(), registro);
+        prima = date.size();
+    }
+    QVERIFY2(prima > 12, qPrintable(QString::number(prima))); // the boards did assign before they were killed
+    qInfo("%lld assignments kept, all but the last withdrawn, over 12 killed boards", qlonglong(prima));
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(VariabileFiglio))
+        return assegnaSenzaFine(qEnvironmentVariable(VariabileFiglio));
+    TestPartita test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_partita.moc"

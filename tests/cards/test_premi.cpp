@@ -226,6 +226,15 @@ private slots:
             << r0.mid(0, 4) << QStringList() << "1" << "cinquina" << "" << "la cartella 1 non ha ancora una cinquina"
             << QStringList{"ambo completato alla chiamata 2; ultima chiamata 4",
                            "terno completato alla chiamata 3; ultima chiamata 4"};
+        QTest::newRow("called a quaterna, not played")
+            << r0.mid(0, 4) << QStringList{"1", "1"} << "1" << "quaterna" << ""
+            << "la quaterna non è in programma in questa partita" << QStringList();
+        QTest::newRow("called a terno once it is given")
+            << r0.mid(0, 4) << QStringList{"1", "1"} << "1" << "terno" << "" << "il terno non è più in palio"
+            << QStringList();
+        QTest::newRow("called an ambo closed by the tombola")
+            << senzaRipetizioni(piena + bloccoPieno) << QStringList{"1", "1", "1", "1"} << "T3" << "ambo" << ""
+            << "l'ambo non è più in palio" << QStringList();
         QTest::newRow("called a cinquina with the ambo still open: the ambo")
             << r0 << QStringList() << "1" << "cinquina" << "ambo" << ""
             << QStringList{"ambo completato alla chiamata 2; ultima chiamata 5",
