@@ -8,6 +8,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <numeric>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -322,9 +324,9 @@ private slots:
             for (int blocco = 1; blocco <= 6; ++blocco)
                 tutte.append(cartellaDelTabellone(blocco));
         }
-        const auto b = std::find_if(tutte.begin(), tutte.end(), [&](const CartellaGiocata &c) {
-            return !(c.id == a.id) && c.id.codice == Batch.codice && tutti(c).contains(x)
-                   && !tutti(c).contains(a.numeri[1][0]);
+        const auto b = std::find_if(tutte.begin(), tutte.end(), [&](const CartellaGiocata &d) {
+            return !(d.id == a.id) && d.id.codice == Batch.codice && tutti(d).contains(x)
+                   && !tutti(d).contains(a.numeri[1][0]);
         });
         QVERIFY(b != tutte.end());
         const int rigaB = int(std::find_if(b->numeri.begin(), b->numeri.end(),
@@ -332,11 +334,11 @@ private slots:
                               - b->numeri.begin());
         const int y = *std::find_if(b->numeri[std::size_t(rigaB)].begin(), b->numeri[std::size_t(rigaB)].end(),
                                     [&](int n) { return n != x && !tutti(a).contains(n); });
-        const auto c = std::find_if(tutte.begin(), tutte.end(), [&](const CartellaGiocata &c) {
-            return !(c.id == a.id) && !(c.id == b->id) && !tutti(c).contains(x) && !tutti(c).contains(y)
-                   && !tutti(c).contains(a.numeri[1][0]) && !tutti(a).contains(c.numeri[0][0])
-                   && !tutti(a).contains(c.numeri[0][1]) && !tutti(*b).contains(c.numeri[0][0])
-                   && !tutti(*b).contains(c.numeri[0][1]);
+        const auto c = std::find_if(tutte.begin(), tutte.end(), [&](const CartellaGiocata &d) {
+            return !(d.id == a.id) && !(d.id == b->id) && !tutti(d).contains(x) && !tutti(d).contains(y)
+                   && !tutti(d).contains(a.numeri[1][0]) && !tutti(a).contains(d.numeri[0][0])
+                   && !tutti(a).contains(d.numeri[0][1]) && !tutti(*b).contains(d.numeri[0][0])
+                   && !tutti(*b).contains(d.numeri[0][1]);
         });
         QVERIFY(c != tutte.end());
         const QList<int> chiamate{c->numeri[0][0], c->numeri[0][1], a.numeri[1][0], y, x};
