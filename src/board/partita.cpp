@@ -160,6 +160,7 @@ void Partita::nuovaPartita()
         m_storia.precedente = m_storia.corrente;
     }
     m_storia.corrente = {};
+    m_storia.corrente.programma = m_storia.programma;
     registra([&] { return m_registro.nuovaPartita(adesso); });
 }
 
@@ -178,6 +179,66 @@ void Partita::impostaIntervallo(int secondi)
         return;
     m_storia.intervallo = secondi;
     registra({});
+}
+
+QString Partita::erroreOperazione() const
+{
+    if (m_terminata)
+        return QStringLiteral("il tabellone è stato chiuso");
+    if (m_occupata)
+        return QStringLiteral("un'altra operazione è in corso: riprova quando è finita");
+    return {};
+}
+
+QString Partita::registraPremi(const Storia &nuova)
+{
+    if (contenutoStoria(nuova).size() > DimensioneMassimaStoria)
+        return QStringLiteral("la storia della partita diventerebbe troppo grande per essere salvata");
+    const QScopedValueRollback occupata(m_occupata, true);
+    m_storia = nuova;
+    // The prizes are the story's alone: the record does not change.
+    registra({});
+    return {};
+}
+
+QString Partita::impostaProgramma(const Programma &programma)
+{
+    if (QString errore = erroreOperazione(); !errore.isEmpty())
+        return errore;
+    if (QString errore = erroreCambioProgramma(m_storia.corrente, programma); !errore.isEmpty())
+        return errore;
+    if (programma == m_storia.programma && programma == m_storia.corrente.programma)
+        return {};
+    Storia nuova = m_storia;
+    nuova.programma = programma;
+    nuova.corrente.programma = programma;
+    return registraPremi(nuova);
+}
+
+QString Partita::assegna(const Reclamo &reclamo, const QList<IdCartella> &pariMerito)
+{
+    if (QString errore = erroreOperazione(); !errore.isEmpty())
+        return errore;
+    const EsitoAssegnazione esito = nuovaAssegnazione(m_storia.corrente, reclamo, pariMerito, m_adesso());
+    if (!esito.errore.isEmpty())
+        return esito.errore;
+    Storia nuova = m_storia;
+    nuova.corrente.assegnazioni.append(esito.assegnazione);
+    return registraPremi(nuova);
+}
+
+QString Partita::ritiraAssegnazione(int numero, const QString &motivo)
+{
+    if (QString errore = erroreOperazione(); !errore.isEmpty())
+        return errore;
+    if (QString errore = erroreRitiro(m_storia.corrente, numero, motivo); !errore.isEmpty())
+        return errore;
+    Storia nuova = m_storia;
+    Assegnazione &a = nuova.corrente.assegnazioni[numero];
+    a.ritirata = true;
+    a.quandoRitirata = m_adesso();
+    a.motivo = motivo.trimmed();
+    return registraPremi(nuova);
 }
 
 int Partita::ultimoEstratto() const

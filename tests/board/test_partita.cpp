@@ -6,7 +6,11 @@
 #include "richieste_finte.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 using namespace Dichiarazioni;
@@ -112,6 +116,16 @@ private slots:
     // cannot be one a withdrawal rewrote in number order; otherwise it is not known (0).
     void ultimoEstrattoDopoLaRipresa_data();
     void ultimoEstrattoDopoLaRipresa();
+    // The prizes are kept like the calls, in the story, and the record is never touched by
+    // them: the programme (refused when it is not one, or drops a prize already given), an
+    // assignment (refused once the game moved on since its claim, or while another operation
+    // runs), its withdrawal with a reason; the next start reads them all back; F2 starts the
+    // next game with the programme and keeps the game before with its winners.
+    void premiConservatiConLaStoria();
+    // A board killed at random moments while it assigns and withdraws a prize over and over
+    // (this test's own program, run as that board): every start finds a story it can read,
+    // holding every assignment the one before kept, and the record never changed.
+    void uccisoMentreAssegna();
 };
 
 void TestPartita::ultimoEstrattoDopoLaRipresa_data()
@@ -359,5 +373,153 @@ void TestPartita::ilComputerRiempieIlTabellone()
     QCOMPARE(banco.richieste.domande.size(), 1); // the fingerprint, once
 }
 
-QTEST_GUILESS_MAIN(TestPartita)
+void TestPartita::premiConservatiConLaStoria()
+{
+    // Block 1 of the board holds 1-5 in its first row: an ambo at call 2.
+    Banco banco(IntestazioneVecchia + righe({1, 2}));
+    Partita &p = banco.partita;
+    const QByteArray registro = banco.registro();
+    const auto storiaSuDisco = [&] {
+        QFile file(QDir(banco.cartella.path()).filePath(QStringLiteral("storia.dat")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    Programma programma;
+    programma.tabellone = true;
+    programma[Categoria::Ambo].premi = {Premio{QStringLiteral("un panettone"), 0}};
+    programma[Categoria::Tombola].premi = {Premio{QString(), 2000}};
+
+    Programma sbagliato = programma;
+    sbagliato[Categoria::Ambo].quota = 100;
+    QCOMPARE(p.impostaProgramma(sbagliato), erroreProgramma(sbagliato));
+    QVERIFY(!erroreProgramma(sbagliato).isEmpty());
+    QCOMPARE(p.storia().programma, Programma{});
+    QCOMPARE(p.impostaProgramma(programma), QString());
+    QCOMPARE(p.storia().programma, programma);
+    QCOMPARE(p.storia().corrente.programma, programma);
+    QVERIFY(storiaSuDisco().contains("p premi ambo 1 0 un%20panettone\r\n"));
+
+    const Reclamo vecchio = reclamo(p.storia().corrente, cartellaDelTabellone(1), {});
+    QVERIFY(vecchio.valido());
+    p.estrai(3);
+    QCOMPARE(p.assegna(vecchio), QStringLiteral("la partita è cambiata dopo la verifica: verifica di nuovo la cartella"));
+    QVERIFY(p.storia().corrente.assegnazioni.isEmpty());
+    const QByteArray registroDopoLaChiamata = banco.registro();
+    QVERIFY(registroDopoLaChiamata != registro);
+
+    const Reclamo r = reclamo(p.storia().corrente, cartellaDelTabellone(1), {});
+    QVERIFY(p.occupa());
+    QCOMPARE(p.assegna(r), QStringLiteral("un'altra operazione è in corso: riprova quando è finita"));
+    p.libera();
+    const QByteArray primaDellAssegnazione = storiaSuDisco();
+    QCOMPARE(p.assegna(r), QString());
+    QCOMPARE(p.storia().corrente.assegnazioni.size(), 1);
+    const Assegnazione &a = p.storia().corrente.assegnazioni[0];
+    QCOMPARE(a.vincitori, (QList<Vincitore>{{IdCartella{{}, 1, true}, 2}}));
+    QCOMPARE(a.premio.testo, QStringLiteral("un panettone"));
+    QCOMPARE(a.ultimaChiamata, 3);
+    QCOMPARE(a.quando, QDateTime(QDate(2026, 12, 6), QTime(21, 5, 33)));
+    QCOMPARE(banco.registro(), registroDopoLaChiamata);
+    QVERIFY(storiaSuDisco() != primaDellAssegnazione);
+    // The same claim twice gives nothing more.
+    QVERIFY(!p.assegna(r).isEmpty());
+
+    Programma senzaAmbo = programma;
+    senzaAmbo[Categoria::Ambo].premi.clear();
+    QCOMPARE(p.impostaProgramma(senzaAmbo),
+             QStringLiteral("Ambo: il premio 1 è già stato assegnato in questa partita, i premi non possono essere "
+                            "meno di 1."));
+    QCOMPARE(p.ritiraAssegnazione(0, QStringLiteral(" ")),
+             QStringLiteral("scrivi il motivo del ritiro: resta nel verbale"));
+    QCOMPARE(p.ritiraAssegnazione(0, QStringLiteral("reclamata dopo la chiamata seguente\n(sala)")), QString());
+    QVERIFY(p.storia().corrente.assegnazioni[0].ritirata);
+    QCOMPARE(p.storia().corrente.assegnazioni[0].motivo, QStringLiteral("reclamata dopo la chiamata seguente\n(sala)"));
+    // A prize withdrawn is still named in the minutes: the programme keeps it.
+    QVERIFY(!p.impostaProgramma(senzaAmbo).isEmpty());
+    QCOMPARE(banco.registro(), registroDopoLaChiamata);
+
+    // The next start reads the prizes back with the story.
+    SchermoFinto schermo;
+    RichiesteFinte richieste;
+    Partita ripresa(schermo, richieste, nullptr, RegistroPartita(banco.cartella.path()));
+    ripresa.CaricaPartita(QStringLiteral("inizio"));
+    QCOMPARE(ripresa.storia(), p.storia());
+
+    banco.richieste.risposte = {true};
+    p.nuovaPartita();
+    QCOMPARE(p.storia().corrente.programma, programma);
+    QVERIFY(p.storia().corrente.assegnazioni.isEmpty());
+    QCOMPARE(p.storia().precedente->assegnazioni.size(), 1);
+    QCOMPARE(storiaDelRegistro(banco.cartella.path()), p.storia());
+    QCOMPARE(banco.richieste.domande.size(), 1); // F2's question only
+}
+
+namespace {
+
+constexpr auto VariabileFiglio = "TABELLONE_PROVA_ASSEGNA_SENZA_FINE";
+
+// The board run by uccisoMentreAssegna: block 1's ambo given, withdrawn, given again, until killed.
+int assegnaSenzaFine(const QString &cartella)
+{
+    SchermoFinto schermo;
+    RichiesteFinte richieste;
+    Partita p(schermo, richieste, nullptr, RegistroPartita(cartella));
+    p.CaricaPartita(QStringLiteral("inizio"));
+    for (;;) {
+        const StoriaPartita &partita = p.storia().corrente;
+        const Reclamo r = reclamo(partita, cartellaDelTabellone(1), {});
+        const QString errore = r.valido() ? p.assegna(r)
+                                          : p.ritiraAssegnazione(int(partita.assegnazioni.size()) - 1,
+                                                                 QStringLiteral("prova %1").arg(partita.assegnazioni.size()));
+        if (!errore.isEmpty() || !richieste.chiesto.isEmpty())
+            return 2;
+    }
+}
+
+} // namespace
+
+void TestPartita::uccisoMentreAssegna()
+{
+    Banco banco(IntestazioneVecchia + righe({1, 2}));
+    Programma programma;
+    programma.tabellone = true;
+    programma[Categoria::Ambo].premi = {Premio{QStringLiteral("un panettone"), 0}};
+    QCOMPARE(banco.partita.impostaProgramma(programma), QString());
+    const QByteArray registro = banco.registro();
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QString::fromLatin1(VariabileFiglio), banco.cartella.path());
+    qsizetype prima = 0;
+    for (int volta = 0; volta < 12; ++volta) {
+        QProcess figlio;
+        figlio.setProcessEnvironment(ambiente);
+        figlio.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(figlio.waitForStarted());
+        QThread::msleep(QRandomGenerator::global()->bounded(30, 250));
+        figlio.kill();
+        QVERIFY(figlio.waitForFinished());
+        QCOMPARE(figlio.exitStatus(), QProcess::CrashExit); // killed, not stopped by a refusal
+
+        QString errore;
+        const Storia storia = ArchivioStoria(banco.cartella.path()).leggi(&errore);
+        QCOMPARE(errore, QString());
+        const QList<Assegnazione> &date = storia.corrente.assegnazioni;
+        QVERIFY2(date.size() >= prima, qPrintable(QStringLiteral("%1 < %2").arg(date.size()).arg(prima)));
+        for (qsizetype i = 0; i + 1 < date.size(); ++i)
+            QVERIFY(date[i].ritirata && date[i].motivo == QStringLiteral("prova %1").arg(i + 1));
+        QCOMPARE(storia.corrente.programma, programma);
+        QCOMPARE(banco.registro(), registro);
+        prima = date.size();
+    }
+    QVERIFY2(prima > 12, qPrintable(QString::number(prima))); // the boards did assign before they were killed
+    qInfo("%lld assignments kept, all but the last withdrawn, over 12 killed boards", qlonglong(prima));
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(VariabileFiglio))
+        return assegnaSenzaFine(qEnvironmentVariable(VariabileFiglio));
+    TestPartita test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_partita.moc"
