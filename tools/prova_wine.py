@@ -196,12 +196,16 @@ def installatore(banco, build):
     collegamenti = [l for l in glob.glob(os.path.join(c, "**", "*.lnk"), recursive=True) if "Tabellone" in l]
     assert exe and collegamenti, "installed: %s, shortcuts: %s" % (exe, collegamenti)
     print("installer: %s and %s" % (os.path.relpath(exe[0], c), [os.path.relpath(l, c) for l in collegamenti]))
-    avviato = banco.wine(exe[0], cwd=os.path.dirname(exe[0]))
+    nomi = sorted(os.path.basename(l) for l in collegamenti)
+    assert nomi == ["Disinstalla Tabellone Tombola.lnk", "Tabellone Tombola.lnk"], "Start-menu entries: %s" % nomi
+    # The program's entry opened as the shell opens it: the program must come up.
+    programma = [l for l in collegamenti if os.path.basename(l) == "Tabellone Tombola.lnk"][0]
+    avviato = banco.wine("start", "/wait", "/unix", programma)
     splash = aspetta_finestra(TITOLO, banco.env, 120)
-    assert splash, "the installed program did not start"
+    assert splash, "the Start-menu entry did not start the program"
     xdo(banco.env, "windowclose", splash)
     attendi_fine(avviato, 30)
-    print("installer: the installed program starts")
+    print("installer: the Start-menu entry starts the installed program")
     disinstalla = banco.wine(os.path.join(os.path.dirname(exe[0]), "Uninstall.exe"), "/S")
     attendi_fine(disinstalla, 60)
     # The uninstaller runs on from a copy of itself: wait for its work.
