@@ -19,7 +19,9 @@ their ids (the prefix's wineserver with wineserver -k) whatever happens.
 import argparse
 import glob
 import os
+import pty
 import re
+import select
 import shutil
 import signal
 import statistics
@@ -187,6 +189,51 @@ def zip_portatile(banco, build):
     termina(banco, tabellone, p)
 
 
+def in_console(banco, comando, cwd, secondi=120):
+    """comando run by Wine on a terminal of its own, as from a console window: the exit
+    status and what the terminal got, cursor and colour sequences taken out."""
+    principale, secondario = pty.openpty()
+    p = subprocess.Popen(["wine", *comando], env=banco.env, cwd=cwd, stdin=secondario, stdout=secondario,
+                         stderr=secondario, close_fds=True, start_new_session=True)
+    banco.processi.append(p)
+    os.close(secondario)
+    ricevuto, fine = b"", time.monotonic() + secondi
+    try:
+        while time.monotonic() < fine:
+            pronti, _, _ = select.select([principale], [], [], 0.5)
+            if pronti:
+                try:
+                    dati = os.read(principale, 4096)
+                except OSError:
+                    break
+                if not dati:
+                    break
+                ricevuto += dati
+            elif p.poll() is not None:
+                break
+    finally:
+        os.close(principale)
+    assert attendi_fine(p, 30), "%s did not end" % comando
+    return p.returncode, re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]", b"", ricevuto).decode("utf-8", "replace")
+
+
+def riga_di_comando(banco, build):
+    """tabellone --cartelle with a bad number, from a console and through a pipe: the
+    message must read "non «0»" in both, and start /wait must give its exit status."""
+    exe = scompatta(banco, build, "riga")
+    cartella = os.path.dirname(exe)
+    esito, testo = in_console(banco, ["cmd", "/c", "tabellone.exe", "--cartelle", "0"], cartella)
+    assert esito == 2 and "da 1 a 500, non «0»." in testo, "console: status %d, %r" % (esito, testo)
+    print("command line: a console shows %r" % next(r for r in testo.splitlines() if "«0»" in r).strip())
+    esito, testo = in_console(banco, ["cmd", "/c", "start", "/wait", "tabellone.exe", "--cartelle", "0"], cartella)
+    assert esito == 2, "start /wait: status %d, %r" % (esito, testo)
+    print("command line: cmd /c start /wait gives exit status %d" % esito)
+    p = subprocess.run(["wine", exe, "--cartelle", "0"], env=banco.env, cwd=cartella, stdin=subprocess.DEVNULL,
+                       capture_output=True, timeout=120)
+    assert p.returncode == 2 and "non «0»".encode() in p.stderr, "pipe: status %d, %r" % (p.returncode, p.stderr)
+    print("command line: through a pipe, UTF-8 bytes")
+
+
 def installatore(banco, build):
     setup = glob.glob(os.path.join(build, "tabellone-*-win64-setup.exe"))[0]
     p = banco.wine(setup, "/S")
@@ -301,6 +348,7 @@ def main():
             schermate(banco, opzioni.build, os.path.abspath(opzioni.schermate))
         else:
             zip_portatile(banco, opzioni.build)
+            riga_di_comando(banco, opzioni.build)
             installatore(banco, opzioni.build)
     finally:
         banco.chiudi()

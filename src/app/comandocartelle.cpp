@@ -3,12 +3,12 @@
 
 #include "blocchetto.h"
 #include "cartelle.h"
+#include "console.h"
 #include "senzaschermo.h"
 #include "stampa.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QTextStream>
 
 #include <cstring>
 
@@ -86,30 +86,31 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
     preparaPiattaformaPerFile(!pdf);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
-    QTextStream errori(stderr), uscita(stdout);
+    const auto errore = [](const QString &testo) { scriviTesto(stderr, QStringLiteral("tabellone: ") + testo + u'\n'); };
 
     const RichiestaCartelle richiesta = leggiArgomenti(QCoreApplication::arguments());
     if (!richiesta.errore.isEmpty()) {
-        errori << "tabellone: " << richiesta.errore << '\n'
-               << "Uso: tabellone --cartelle N [--pdf FILE]   (N da 1 a " << Blocchetto::MassimoSerie << ")\n";
+        errore(richiesta.errore);
+        scriviTesto(stderr, QStringLiteral("Uso: tabellone --cartelle N [--pdf FILE]   (N da 1 a %1)\n")
+                                .arg(Blocchetto::MassimoSerie));
         return 2;
     }
     const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());
     if (!cartelle.salvata()) {
-        errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
+        errore(avvisoNonSalvata(cartelle));
         return 1;
     }
     const StampaFatta fatta = stampaCartelle(richiesta.serie, cartelle.registro, richiesta.pdf);
     if (!fatta.errore.isEmpty()) {
-        errori << "tabellone: " << fatta.errore << '\n';
+        errore(fatta.errore);
         return 1;
     }
-    uscita << QStringLiteral("Cartelle %1: %2 serie, cartelle da 1 a %3, in %4\n")
-                  .arg(fatta.blocchetto.codice)
-                  .arg(fatta.blocchetto.serie)
-                  .arg(fatta.blocchetto.cartelle())
-                  .arg(QDir::toNativeSeparators(fatta.pdf));
+    scriviTesto(stdout, QStringLiteral("Cartelle %1: %2 serie, cartelle da 1 a %3, in %4\n")
+                            .arg(fatta.blocchetto.codice)
+                            .arg(fatta.blocchetto.serie)
+                            .arg(fatta.blocchetto.cartelle())
+                            .arg(QDir::toNativeSeparators(fatta.pdf)));
     if (richiesta.pdf.isEmpty() && !apriConVisore(fatta.pdf))
-        uscita << "Aprilo con un lettore di PDF per stamparlo.\n";
+        scriviTesto(stdout, QStringLiteral("Aprilo con un lettore di PDF per stamparlo.\n"));
     return 0;
 }
