@@ -5,6 +5,7 @@
 #include "frmsplash.h"
 #include "frmtabellone.h"
 #include "identita.h"
+#include "primopiano.h"
 #include "richieste.h"
 #include "unicaistanza.h"
 
@@ -28,6 +29,7 @@ void portaDavanti(frmSplash &splash)
     finestra->setWindowState(finestra->windowState() & ~Qt::WindowMinimized);
     finestra->raise();
     finestra->activateWindow();
+    prendiPrimoPiano(finestra->winId());
 }
 
 } // namespace
