@@ -191,6 +191,7 @@ private slots:
         // Somewhere no speech service listens, and none may be started for the test.
         qputenv("SPEECHD_ADDRESS", "unix_socket:/nonexistent/tabellone/speechd.sock");
         qputenv("SPEECHD_CMD", "/bin/false");
+        qRegisterMetaType<Voce *>();
         Banco banco;
         frmSplash &s = banco.schermata();
         QSignalSpy cambi(&s, &frmSplash::voceCambiata);
