@@ -135,7 +135,7 @@ def riduci_tabellone(banco):
     sorgente, riduci = os.path.join(banco.lavoro, "riduci.c"), os.path.join(banco.lavoro, "riduci.exe")
     with open(sorgente, "w") as f:
         f.write(RIDUCI)
-    subprocess.run(["x86_64-w64-mingw32-gcc", "-O1", sorgente, "-o", riduci], check=True)
+    subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-O1", sorgente, "-o", riduci], check=True)
     esito = subprocess.run(["wine", riduci], env=banco.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     assert esito.returncode == 0, "not exactly one board to minimise"
 
