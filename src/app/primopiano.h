@@ -13,5 +13,6 @@
 // Called by the later start, connected to the board (QLocalSocket::socketDescriptor()).
 void cediPrimoPiano(qintptr descrittore);
 
-// Called by the board on its top window (QWidget::winId()).
+// Called by the board on the window it shows on top (QWidget::winId()), one
+// Qt shows: it is restored, with its owners, and made the foreground window.
 void prendiPrimoPiano(quintptr finestra);
