@@ -104,6 +104,22 @@ class Banco:
                     p.wait()
         shutil.rmtree(self.lavoro, ignore_errors=True)
 
+    def in_esecuzione(self, programma):
+        """Whether a process of this bench's Wine prefix runs programma (a Windows file name)."""
+        prefisso = ("WINEPREFIX=" + self.env["WINEPREFIX"]).encode()
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    comando = f.read().split(b"\0")[0]
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    ambiente = f.read().split(b"\0")
+            except OSError:
+                continue
+            nome = comando.replace(b"\\", b"/").lower()
+            if nome.endswith(b"/" + programma.lower().encode()) and prefisso in ambiente:
+                return True
+        return False
+
     def finestre(self, nome):
         r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", nome], env=self.env,
                            capture_output=True, text=True)
@@ -185,10 +201,14 @@ def termina(banco, tabellone, p):
     time.sleep(1.0)
     splash = aspetta_finestra(TITOLO, banco.env, 10)
     assert splash, "Ctrl+F8 did not bring the start screen back"
+    premi_stop(banco, splash)
+    assert attendi_fine(p, 30), "the STOP button did not end the program"
+
+
+def premi_stop(banco, splash):
     sx, sy, _, _ = geometria(banco.env, splash)
     xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 2070 + 322) // 15), str(sy + (60 + 2640 + 240 + 487) // 15),
         "click", "1")
-    assert attendi_fine(p, 30), "the STOP button did not end the program"
 
 
 def zip_portatile(banco, build):
@@ -307,8 +327,16 @@ def installatore(banco, build):
     avviato = banco.wine("start", "/wait", "/unix", programma)
     splash = aspetta_finestra(TITOLO, banco.env, 120)
     assert splash, "the Start-menu entry did not start the program"
-    xdo(banco.env, "windowclose", splash)
+    time.sleep(1.0)
+    xdo(banco.env, "windowactivate", "--sync", splash)
+    premi_stop(banco, splash)
     attendi_fine(avviato, 30)
+    # start /wait may not get the program's process from a link: the program is
+    # waited for by its own process, which holds the files the uninstaller removes.
+    fine = time.monotonic() + 30
+    while time.monotonic() < fine and banco.in_esecuzione("tabellone.exe"):
+        time.sleep(0.5)
+    assert not banco.in_esecuzione("tabellone.exe"), "the program did not end when its start screen was closed"
     print("installer: the Start-menu entry starts the installed program")
     disinstalla = banco.wine(os.path.join(os.path.dirname(exe[0]), "Uninstall.exe"), "/S")
     attendi_fine(disinstalla, 60)
@@ -316,7 +344,8 @@ def installatore(banco, build):
     fine = time.monotonic() + 60
     while time.monotonic() < fine and (os.path.exists(exe[0]) or any(map(os.path.exists, collegamenti))):
         time.sleep(0.5)
-    assert not os.path.exists(exe[0]) and not any(map(os.path.exists, collegamenti)), "Uninstall.exe /S left files"
+    rimasti = [f for f in exe + collegamenti if os.path.exists(f)]
+    assert not rimasti, "Uninstall.exe /S left %s" % rimasti
     print("installer: Uninstall.exe /S removed the program and its shortcut")
 
 
