@@ -183,11 +183,12 @@ void frmSplash::creaInterruttoreVoce()
     connect(CmdVoce, &QPushButton::toggled, this, &frmSplash::accendiVoce);
 }
 
-// The engine gets ready on its own thread, once the window is up, so the
-// switch greys out by itself when there is no voice; the start does not wait.
-void frmSplash::showEvent(QShowEvent *event)
+// The engine gets ready on its own thread once the window is first drawn, so
+// the switch greys out by itself when there is no voice; the start neither
+// waits for it nor shares the processor with it.
+void frmSplash::paintEvent(QPaintEvent *event)
 {
-    QWidget::showEvent(event);
+    QWidget::paintEvent(event);
     if (!m_voce)
         QTimer::singleShot(0, this, &frmSplash::preparaVoce);
 }

@@ -59,7 +59,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void Command2_Click();
@@ -73,5 +73,5 @@ private:
     Richieste &m_richieste;
     QString m_cartellaRegistro;
     frmTabellone *m_tabellone = nullptr;
-    VoceSintetica *m_voce = nullptr; // built once the window is first shown, or turned on
+    VoceSintetica *m_voce = nullptr; // built once the window is first drawn, or turned on
 };
