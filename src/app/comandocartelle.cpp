@@ -5,6 +5,7 @@
 #include "blocchetto.h"
 #include "blocco.h"
 #include "cartelle.h"
+#include "console.h"
 #include "filedelprogramma.h"
 #include "opzioni.h"
 #include "senzaschermo.h"
@@ -12,7 +13,6 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QTextStream>
 
 namespace {
 
@@ -61,7 +61,7 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
     preparaPiattaformaPerFile(!pdf);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
-    QTextStream errori(stderr), uscita(stdout);
+    const auto errore = [](const QString &testo) { scriviTesto(stderr, QStringLiteral("tabellone: ") + testo + u'\n'); };
 
     const RichiestaCartelle richiesta = leggiArgomenti(QCoreApplication::arguments());
     if (!richiesta.errore.isEmpty())
@@ -75,26 +75,26 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
                                     : fileDelProgramma(richiesta.pdf, {cartellaUtente(), cartellaProgramma},
                                                        cartellaProgramma, QCoreApplication::applicationFilePath());
         !rifiuto.isEmpty()) {
-        errori << "tabellone: " << rifiuto << ".\n";
+        scriviTesto(stderr, QStringLiteral("tabellone: ") + rifiuto + QStringLiteral(".\n"));
         return 2;
     }
     const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());
     if (!cartelle.salvata()) {
-        errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
+        errore(avvisoNonSalvata(cartelle));
         return 1;
     }
     const StampaFatta fatta = stampaCartelle(richiesta.serie, cartelle.registro, richiesta.pdf);
     if (!fatta.errore.isEmpty()) {
-        errori << "tabellone: " << fatta.errore << '\n';
+        errore(fatta.errore);
         return 1;
     }
-    uscita << QStringLiteral("Cartelle %1: %2 serie, cartelle da %3 a %4, in %5\n")
-                  .arg(fatta.blocchetto.codice)
-                  .arg(fatta.blocchetto.serie)
-                  .arg(fatta.blocchetto.primaCartella)
-                  .arg(fatta.blocchetto.ultimaCartella())
-                  .arg(QDir::toNativeSeparators(fatta.pdf));
+    scriviTesto(stdout, QStringLiteral("Cartelle %1: %2 serie, cartelle da %3 a %4, in %5\n")
+                            .arg(fatta.blocchetto.codice)
+                            .arg(fatta.blocchetto.serie)
+                            .arg(fatta.blocchetto.primaCartella)
+                            .arg(fatta.blocchetto.ultimaCartella())
+                            .arg(QDir::toNativeSeparators(fatta.pdf)));
     if (richiesta.pdf.isEmpty() && !apriConVisore(fatta.pdf))
-        uscita << "Aprilo con un lettore di PDF per stamparlo.\n";
+        scriviTesto(stdout, QStringLiteral("Aprilo con un lettore di PDF per stamparlo.\n"));
     return 0;
 }

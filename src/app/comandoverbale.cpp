@@ -2,6 +2,7 @@
 #include "comandoverbale.h"
 
 #include "cartelle.h"
+#include "console.h"
 #include "filedelprogramma.h"
 #include "opzioni.h"
 #include "senzaschermo.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QTextStream>
 
 namespace {
 
@@ -32,7 +32,6 @@ std::optional<int> comandoVerbale(int &argc, char **argv)
     preparaPiattaformaPerFile(false);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
-    QTextStream errori(stderr), uscita(stdout);
 
     const Opzioni opzioni = leggiOpzioni(QCoreApplication::arguments(), {QString::fromLatin1(OpzioneVerbale)});
     if (!opzioni.errore.isEmpty())
@@ -49,23 +48,24 @@ std::optional<int> comandoVerbale(int &argc, char **argv)
     const QString cartella =
         cartelle.daRiportare.isEmpty() ? cartelle.registro : QFileInfo(cartelle.daRiportare).absolutePath();
     if (cartella.isEmpty()) {
-        errori << "tabellone: nessuna partita registrata: " << QString::fromLatin1(NomeRegistro)
-               << " non si trova in nessuna di queste cartelle: "
-               << QDir::toNativeSeparators(cartelle.tentate.join(QStringLiteral(", "))) << '\n';
+        scriviTesto(stderr, QStringLiteral("tabellone: nessuna partita registrata: %1 non si trova in nessuna di "
+                                           "queste cartelle: %2\n")
+                                .arg(QString::fromLatin1(NomeRegistro),
+                                     QDir::toNativeSeparators(cartelle.tentate.join(QStringLiteral(", ")))));
         return 1;
     }
     const Storia storia = storiaDelRegistro(cartella);
     const StoriaPartita &partita = partitaDelVerbale(storia);
     const QString percorso = QFileInfo(file).absoluteFilePath();
     if (const EsitoScrittura esito = scriviVerbale(partita, percorso); !esito.riuscita()) {
-        errori << "tabellone: " << esito.errore << '\n';
+        scriviTesto(stderr, QStringLiteral("tabellone: ") + esito.errore + u'\n');
         return 1;
     }
-    uscita << QStringLiteral("Verbale di estrazione (%1) in %2\n")
-                  .arg(partita.vuota() ? QStringLiteral("nessuna chiamata")
+    scriviTesto(stdout, QStringLiteral("Verbale di estrazione (%1) in %2\n")
+                            .arg(partita.vuota() ? QStringLiteral("nessuna chiamata")
                        : partita.chiusa()
                            ? QStringLiteral("partita chiusa, %1 chiamate").arg(partita.chiamate())
                            : QStringLiteral("partita in corso, %1 chiamate").arg(partita.chiamate()),
-                       QDir::toNativeSeparators(percorso));
+                       QDir::toNativeSeparators(percorso)));
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "frmsplash.h"
 #include "frmtabellone.h"
 #include "identita.h"
+#include "primopiano.h"
 #include "richieste.h"
 #include "unicaistanza.h"
 
@@ -29,6 +30,7 @@ void portaDavanti(frmSplash &splash)
     finestra->setWindowState(finestra->windowState() & ~Qt::WindowMinimized);
     finestra->raise();
     finestra->activateWindow();
+    prendiPrimoPiano(finestra->winId());
 }
 
 } // namespace

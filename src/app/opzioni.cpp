@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "opzioni.h"
 
-#include <QTextStream>
+#include "console.h"
 
 #include <cstring>
 
@@ -43,6 +43,6 @@ Opzioni leggiOpzioni(const QStringList &argomenti, const QStringList &nomi)
 
 int argomentiSbagliati(const QString &errore, const QString &uso)
 {
-    QTextStream(stderr) << "tabellone: " << errore << '\n' << "Uso: " << uso << '\n';
+    scriviTesto(stderr, QStringLiteral("tabellone: %1\nUso: %2\n").arg(errore, uso));
     return 2;
 }

@@ -2,6 +2,7 @@
 #include "unicaistanza.h"
 
 #include "canale.h"
+#include "primopiano.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -159,6 +160,7 @@ bool UnicaIstanza::chiamaLaPrima()
             // Only a board of this user is asked anything.
             if (!stessoUtente(socket.socketDescriptor()))
                 return false;
+            cediPrimoPiano(socket.socketDescriptor());
             socket.write(Chiamata);
             // Listening, so alive: it answers once its windows are built, which a
             // slow or busy computer takes its time over.
