@@ -129,13 +129,19 @@ QByteArray pdfBlocchetto(const Blocchetto &blocchetto)
 EsitoScrittura scriviPdf(const Blocchetto &blocchetto, const QString &percorso,
                          const std::function<EsitoScrittura()> &prima)
 {
+    return salvaPdf(percorso, [&] { return pdfBlocchetto(blocchetto); }, prima);
+}
+
+EsitoScrittura salvaPdf(const QString &percorso, const std::function<QByteArray()> &genera,
+                        const std::function<EsitoScrittura()> &prima)
+{
     const QString nome = QDir::toNativeSeparators(percorso);
     if (QFileInfo(percorso).isDir())
         return {QStringLiteral("%1 è una cartella").arg(nome)};
     QSaveFile file(percorso);
     if (!file.open(QIODevice::WriteOnly))
         return {QStringLiteral("impossibile creare %1: %2").arg(nome, file.errorString())};
-    const QByteArray pdf = pdfBlocchetto(blocchetto);
+    const QByteArray pdf = genera();
     // Flushed by hand: commit() misses a buffered write that failed, and would put a cut file in place.
     if (pdf.isEmpty() || file.write(pdf) != pdf.size() || !file.flush()) {
         const QString errore = file.errorString();

@@ -26,6 +26,9 @@ QByteArray pdfBlocchetto(const Blocchetto &blocchetto);
 // the PDF is ready and before it takes its place; an error from it stops the write.
 EsitoScrittura scriviPdf(const Blocchetto &blocchetto, const QString &percorso,
                          const std::function<EsitoScrittura()> &prima = {});
+// The same for any PDF that genera makes, once the file is open.
+EsitoScrittura salvaPdf(const QString &percorso, const std::function<QByteArray()> &genera,
+                        const std::function<EsitoScrittura()> &prima = {});
 
 // A new batch of serie series kept in cartellaRegistro (beside the record),
 // and its PDF written to pdf, or with nomePdf's name into cartellaPdf (made if

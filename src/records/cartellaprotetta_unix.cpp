@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+Natura naturaStat(const struct stat &info); // fileproprio_unix.cpp
+
 namespace {
 
 QByteArray identita(const struct stat &info)
@@ -21,19 +23,6 @@ QByteArray identita(const struct stat &info)
 QString erroreDi(int numero)
 {
     return QString::fromLocal8Bit(std::strerror(numero));
-}
-
-Natura naturaStat(const struct stat &info)
-{
-    if (S_ISLNK(info.st_mode))
-        return Natura::Collegamento;
-    if (!S_ISREG(info.st_mode))
-        return Natura::NonOrdinario;
-    if (info.st_uid != geteuid())
-        return Natura::Altrui;
-    if (info.st_nlink > 1)
-        return Natura::PiuNomi;
-    return Natura::Proprio;
 }
 
 QByteArray nomeLocale(const QString &nome)

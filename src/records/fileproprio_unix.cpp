@@ -12,6 +12,14 @@
 
 namespace {
 
+QString erroreDi(int numero)
+{
+    return QString::fromLocal8Bit(std::strerror(numero));
+}
+
+} // namespace
+
+// Shared with cartellaprotetta_unix.cpp.
 Natura naturaStat(const struct stat &info)
 {
     if (S_ISLNK(info.st_mode))
@@ -25,13 +33,6 @@ Natura naturaStat(const struct stat &info)
         return Natura::PiuNomi;
     return Natura::Proprio;
 }
-
-QString erroreDi(int numero)
-{
-    return QString::fromLocal8Bit(std::strerror(numero));
-}
-
-} // namespace
 
 Natura naturaDi(const QString &percorso)
 {

@@ -3,6 +3,7 @@
 
 #include "identita.h"
 #include "ordine.h"
+#include "stampa.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -427,20 +427,5 @@ QByteArray pdfVerbale(const StoriaPartita &partita)
 
 EsitoScrittura scriviVerbale(const StoriaPartita &partita, const QString &percorso)
 {
-    const QString nome = QDir::toNativeSeparators(percorso);
-    if (QFileInfo(percorso).isDir())
-        return {QStringLiteral("%1 è una cartella").arg(nome)};
-    QSaveFile file(percorso);
-    if (!file.open(QIODevice::WriteOnly))
-        return {QStringLiteral("impossibile creare %1: %2").arg(nome, file.errorString())};
-    const QByteArray pdf = pdfVerbale(partita);
-    // Flushed by hand: commit() misses a buffered write that failed, and would put a cut file in place.
-    if (pdf.isEmpty() || file.write(pdf) != pdf.size() || !file.flush()) {
-        const QString errore = file.errorString();
-        file.cancelWriting();
-        return {QStringLiteral("la scrittura di %1 non è riuscita: %2").arg(nome, errore)};
-    }
-    if (!file.commit())
-        return {QStringLiteral("impossibile salvare %1: %2").arg(nome, file.errorString())};
-    return {};
+    return salvaPdf(percorso, [&] { return pdfVerbale(partita); });
 }
