@@ -152,6 +152,7 @@ frmPremi::frmPremi(Partita &partita, Richieste &richieste, QWidget *proprietario
         txtPremi[i]->setObjectName(QStringLiteral("txtPremi_") + nomeCategoria(c));
         txtPremi[i]->setAccessibleName(QStringLiteral("Che cosa vince %1").arg(conArticolo(c)));
         txtPremi[i]->setMinimumWidth(260);
+        txtPremi[i]->setPlaceholderText(QStringLiteral("es. 10; un salame"));
         griglia->addWidget(txtPremi[i], r, 2);
         spnQuota[i] = new QDoubleSpinBox(this);
         spnQuota[i]->setObjectName(QStringLiteral("spnQuota_") + nomeCategoria(c));

@@ -153,7 +153,6 @@ void frmVerifica::mostraReclamo(CalcoloReclamo calcola)
     QFont font = lstPariMerito->font();
     font.setPointSize(12);
     lstPariMerito->setFont(font);
-    lstPariMerito->setMaximumHeight(160);
     colonna->insertWidget(dove + 4, lstPariMerito);
 
     cmdAssegna = new QPushButton(QStringLiteral("Assegna"), this);
@@ -209,6 +208,10 @@ void frmVerifica::aggiornaReclamo()
             voce->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
             voce->setCheckState(Qt::Unchecked);
         }
+        // As tall as its cards, up to six; more scroll.
+        const int righe = std::min(6, lstPariMerito->count());
+        if (righe > 0)
+            lstPariMerito->setFixedHeight(righe * lstPariMerito->sizeHintForRow(0) + 2 * lstPariMerito->frameWidth());
     }
     lblAssegna->setVisible(valido);
     lstPariMerito->setVisible(valido && !m_reclamo.pariMerito.isEmpty());
