@@ -5,6 +5,7 @@
 #include "prova_finestre.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 
@@ -72,6 +73,9 @@ private slots:
     // the board and said. A wrong claim is told and changes nothing.
     void reclamoConF5_data();
     void reclamoConF5();
+    // A batch of 500 series (3000 cards): the check with its claim on screen, and the claim settled
+    // again for another call, each with its tied cards sought among them all, measured.
+    void cinquecentoSerie();
     // Without a programme the check window is the plain one, and nothing is offered.
     void senzaProgrammaComePrima();
     // The winner's banner covers the board and goes at a key (which it takes), a click or its time,
@@ -193,6 +197,45 @@ void TestControlloCartella::reclamoConF5()
     QCOMPARE(voce.detti.constLast(), detto);
     QTest::keyClick(&t, Qt::Key_Space);
     QTRY_VERIFY(!t.findChild<frmVincita *>());
+}
+
+void TestControlloCartella::cinquecentoSerie()
+{
+    Banco banco;
+    const ArchivioBlocchetti archivio(banco.cartella.path());
+    const Blocchetto grande = blocchettoDaSeme(0x5eed, 500, QDate(2026, 12, 24));
+    QCOMPARE(archivio.aggiungi(grande, archivio.turno()), QString());
+    QList<int> estratti;
+    for (int n = 3; n <= 90 && estratti.size() < 30; n += 3)
+        estratti << n;
+    frmTabellone &t = banco.riprendi(Intestazione + righe(estratti));
+    Programma p;
+    p[Categoria::Ambo].premi = {Premio{QString(), 1000}};
+    p[Categoria::Terno].premi = {Premio{QString(), 1000}};
+    QCOMPARE(t.partita().impostaProgramma(p), QString());
+    banco.richieste.immissioni = {QStringLiteral("1500")};
+    QElapsedTimer tempo;
+    qint64 finestra = -1, dinuovo = -1;
+    int pari = -1;
+    QVERIFY(allaModale<frmVerifica>(
+        [&] {
+            tempo.start();
+            QTest::keyClick(&t, Qt::Key_F5);
+        },
+        [&](frmVerifica *d) {
+            finestra = tempo.elapsed();
+            QVERIFY(d->cmdAssegna);
+            QElapsedTimer ancora;
+            ancora.start();
+            d->cboDichiarata->setCurrentIndex(1);
+            dinuovo = ancora.elapsed();
+            pari = d->lstPariMerito->count();
+            d->reject();
+        }));
+    qInfo("500 series: check with its claim on screen in %lld ms, claim settled again in %lld ms, %d tied cards",
+          finestra, dinuovo, pari);
+    // Far above what it takes; a search gone quadratic would not make it.
+    QVERIFY(dinuovo < 1000);
 }
 
 void TestControlloCartella::senzaProgrammaComePrima()
