@@ -2,11 +2,11 @@
 #include "frmtabellone.h"
 
 #include "comandi.h"
+#include "controllocartella.h"
 #include "commenti.h"
 #include "dichiarazioni.h"
 #include "frmabout.h"
 #include "frmtip.h"
-#include "frmverifica.h"
 #include "identita.h"
 #include "immagine.h"
 #include "infosistema.h"
@@ -14,7 +14,6 @@
 #include "orologio.h"
 #include "pittura.h"
 #include "richieste.h"
-#include "verifica.h"
 #include "voce.h"
 
 #include <QApplication>
@@ -28,7 +27,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QSet>
 #include <QTimer>
@@ -397,27 +395,7 @@ void frmTabellone::informazioni()
 
 void frmTabellone::verificaCartella()
 {
-    // One operation at a time: no draw, withdrawal or F11 while a card is being checked.
-    if (!m_partita.occupa())
-        return;
-    const auto libera = qScopeGuard([this] { m_partita.libera(); });
-    const QString titolo = QStringLiteral("Controllo cartella");
-    const QString testo = m_richieste.immissione(
-        this, QStringLiteral("Numero della cartella da controllare (67, oppure codice e numero: ABC123-67)\n"
-                             "o un blocco del tabellone (tabellone 1 … tabellone 6):"),
-        titolo, QString());
-    if (testo.trimmed().isEmpty())
-        return;
-    const Verifica esito = ::verifica(testo, ArchivioBlocchetti(m_cartellaRegistro).leggi(), Estratti,
-                                      m_partita.ultimoEstratto());
-    if (!esito.errore.isEmpty()) {
-        m_richieste.messaggio(this, esito.errore, Richieste::Pulsanti::Ok, titolo);
-        return;
-    }
-    frmVerifica finestra(esito, this);
-    if (Voce *voce = m_partita.voce())
-        voce->annuncia(esito.testoVoce);
-    finestra.exec();
+    controllaCartella(m_partita, m_richieste, m_cartellaRegistro, this);
 }
 
 void frmTabellone::messaggi()

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "frmverifica.h"
 
+#include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -106,7 +111,109 @@ frmVerifica::frmVerifica(const Verifica &v, QWidget *proprietario)
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    colonna->addWidget(cmdOK, 0, Qt::AlignRight);
+    auto *pulsanti = new QHBoxLayout;
+    pulsanti->setObjectName(QStringLiteral("pulsanti"));
+    pulsanti->addStretch();
+    pulsanti->addWidget(cmdOK);
+    colonna->addLayout(pulsanti);
     colonna->setSizeConstraint(QLayout::SetFixedSize);
     cmdOK->setFocus();
+}
+
+void frmVerifica::mostraReclamo(CalcoloReclamo calcola)
+{
+    m_calcola = std::move(calcola);
+    auto *colonna = qobject_cast<QVBoxLayout *>(layout());
+    // Above OK, in the order the operator reads them.
+    const int dove = colonna->count() - 1;
+
+    auto *riga = new QHBoxLayout;
+    riga->addWidget(testo(QStringLiteral("Il giocatore chiama:"), 12, false, this));
+    cboDichiarata = new QComboBox(this);
+    cboDichiarata->setObjectName(QStringLiteral("cboDichiarata"));
+    cboDichiarata->addItem(QStringLiteral("il premio che gli spetta"));
+    for (const Categoria c : Categorie)
+        cboDichiarata->addItem(nomeCategoria(c));
+    riga->addWidget(cboDichiarata, 1);
+    colonna->insertLayout(dove, riga);
+
+    lblReclamo = testo(QString(), 13, false, this);
+    lblReclamo->setObjectName(QStringLiteral("lblReclamo"));
+    colonna->insertWidget(dove + 1, lblReclamo);
+    lblErroreReclamo = testo(QString(), 14, true, this);
+    lblErroreReclamo->setObjectName(QStringLiteral("lblErroreReclamo"));
+    lblErroreReclamo->setStyleSheet(QStringLiteral("QLabel { color: #b71c1c; }"));
+    colonna->insertWidget(dove + 2, lblErroreReclamo);
+    lblAssegna = testo(QString(), 13, true, this);
+    lblAssegna->setObjectName(QStringLiteral("lblAssegna"));
+    colonna->insertWidget(dove + 3, lblAssegna);
+    lstPariMerito = new QListWidget(this);
+    lstPariMerito->setObjectName(QStringLiteral("lstPariMerito"));
+    lstPariMerito->setAccessibleName(QStringLiteral("Pari merito"));
+    QFont font = lstPariMerito->font();
+    font.setPointSize(12);
+    lstPariMerito->setFont(font);
+    colonna->insertWidget(dove + 4, lstPariMerito);
+
+    cmdAssegna = new QPushButton(QStringLiteral("Assegna"), this);
+    cmdAssegna->setObjectName(QStringLiteral("cmdAssegna"));
+    cmdAssegna->setAutoDefault(false);
+    auto *pulsanti = findChild<QHBoxLayout *>(QStringLiteral("pulsanti"));
+    pulsanti->insertWidget(1, cmdAssegna);
+    connect(cmdAssegna, &QPushButton::clicked, this, [this] {
+        QList<IdCartella> scelti;
+        for (int i = 0; i < lstPariMerito->count(); ++i)
+            if (lstPariMerito->item(i)->checkState() == Qt::Checked)
+                scelti.append(m_reclamo.pariMerito.at(i).cartella);
+        m_scelta = scelti;
+        accept();
+    });
+    connect(cboDichiarata, &QComboBox::currentIndexChanged, this, &frmVerifica::aggiornaReclamo);
+    aggiornaReclamo();
+    cmdOK->setFocus();
+}
+
+void frmVerifica::aggiornaReclamo()
+{
+    const int scelta = cboDichiarata->currentIndex();
+    m_reclamo = m_calcola(scelta <= 0 ? std::nullopt : std::optional<Categoria>(Categorie[std::size_t(scelta - 1)]));
+    lblReclamo->setText(m_reclamo.righe.join(QLatin1Char('\n')));
+    lblReclamo->setVisible(!m_reclamo.righe.isEmpty());
+    QString errore = m_reclamo.errore;
+    if (!errore.isEmpty())
+        errore[0] = errore[0].toUpper();
+    lblErroreReclamo->setText(errore);
+    lblErroreReclamo->setVisible(!errore.isEmpty());
+
+    const bool valido = m_reclamo.valido();
+    lstPariMerito->clear();
+    if (valido) {
+        const Categoria c = *m_reclamo.categoria;
+        // The prize it would give: the first of the category nobody holds, as the assignment takes it.
+        int numero = 0;
+        while (std::any_of(m_reclamo.assegnazioni.begin(), m_reclamo.assegnazioni.end(), [&](const Assegnazione &a) {
+            return !a.ritirata && a.categoria == c && a.numero == numero;
+        }))
+            ++numero;
+        QString offerta = QStringLiteral("Assegna: %1").arg(nomeCategoria(c));
+        if (m_reclamo.programma.quanti(c) > 1)
+            offerta += QStringLiteral(", premio %1 di %2").arg(numero + 1).arg(m_reclamo.programma.quanti(c));
+        offerta += QStringLiteral(" (%1)").arg(testoPremio(premioEffettivo(m_reclamo.programma, c, numero)));
+        if (!m_reclamo.pariMerito.isEmpty())
+            offerta += QStringLiteral("\npari merito: spunta le cartelle che lo hanno chiamato");
+        lblAssegna->setText(offerta);
+        for (const Vincitore &v : m_reclamo.pariMerito) {
+            auto *voce = new QListWidgetItem(QStringLiteral("%1 (chiamata %2)").arg(v.cartella.nome()).arg(v.chiamata),
+                                             lstPariMerito);
+            voce->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            voce->setCheckState(Qt::Unchecked);
+        }
+        // As tall as its cards, up to six; more scroll.
+        const int righe = std::min(6, lstPariMerito->count());
+        if (righe > 0)
+            lstPariMerito->setFixedHeight(righe * lstPariMerito->sizeHintForRow(0) + 2 * lstPariMerito->frameWidth());
+    }
+    lblAssegna->setVisible(valido);
+    lstPariMerito->setVisible(valido && !m_reclamo.pariMerito.isEmpty());
+    cmdAssegna->setEnabled(valido);
 }

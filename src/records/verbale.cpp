@@ -6,6 +6,7 @@
 #include "stampa.h"
 
 #include <QBuffer>
+#include <QFontMetrics>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -38,6 +39,8 @@ constexpr int ColonnaK = 160;
 constexpr int ColonnaNumero = 220;
 constexpr int ColonnaOra = 470;
 constexpr int Rientro = 30; // text off the column's edge
+// The prizes: what was given, then who won it and when.
+constexpr int ColonnaPremio = 560;
 
 QFont carattere(int altezza, bool grassetto = false, bool corsivo = false)
 {
@@ -165,6 +168,47 @@ QString testoChiamate(const Conteggi &conti)
     if (!fonti.isEmpty())
         testo += QStringLiteral(": ") + fonti.join(QStringLiteral(", "));
     return testo;
+}
+
+struct RigaPremio {
+    QString premio;      // "3. Cinquina 2/3"
+    QStringList dettagli; // the winners with their calls and shares, then the withdrawal
+    bool ritirata = false;
+};
+
+QString testoMomentoBreve(const QDateTime &quando)
+{
+    return quando.isValid() ? quando.time().toString(QStringLiteral("HH:mm:ss")) : QStringLiteral("ora non nota");
+}
+
+// Every assignment in the order it was made: a withdrawn one keeps its place, with its reason.
+QList<RigaPremio> righePremi(const StoriaPartita &partita)
+{
+    QList<RigaPremio> righe;
+    for (qsizetype i = 0; i < partita.assegnazioni.size(); ++i) {
+        const Assegnazione &a = partita.assegnazioni.at(i);
+        RigaPremio riga;
+        riga.ritirata = a.ritirata;
+        QString nome = nomeCategoria(a.categoria);
+        nome[0] = nome[0].toUpper();
+        riga.premio = QStringLiteral("%1. %2").arg(i + 1).arg(nome);
+        const int premiCategoria = partita.programma.quanti(a.categoria);
+        if (premiCategoria > 1)
+            riga.premio += QStringLiteral(" %1/%2").arg(a.numero + 1).arg(premiCategoria);
+        // The withdrawal has a line of its own below.
+        Assegnazione data = a;
+        data.ritirata = false;
+        riga.dettagli.append(testoAssegnazione(data, premiCategoria)
+                             + QStringLiteral("; data alla chiamata %1, ore %2")
+                                   .arg(a.ultimaChiamata)
+                                   .arg(testoMomentoBreve(a.quando)));
+        if (a.ritirata)
+            riga.dettagli.append(QStringLiteral("RITIRATA alle %1: %2")
+                                     .arg(testoMomentoBreve(a.quandoRitirata),
+                                          a.motivo.isEmpty() ? QStringLiteral("nessun motivo scritto") : a.motivo));
+        righe.append(riga);
+    }
+    return righe;
 }
 
 // Lays the minutes out page by page. Run once without a painter to count the
@@ -343,23 +387,72 @@ private:
         m_y += 60;
     }
 
+    void intestazionePremi()
+    {
+        const QFont font = carattere(CarattereRiga, true);
+        testo(QRect(Sinistra + Rientro, m_y, ColonnaPremio - Rientro, AltezzaRiga), Qt::AlignLeft,
+              QStringLiteral("Premio"), font);
+        testo(QRect(Sinistra + ColonnaPremio + Rientro, m_y, Larghezza - ColonnaPremio - Rientro, AltezzaRiga),
+              Qt::AlignLeft, QStringLiteral("Cartelle, chiamata e quota"), font);
+        m_y += AltezzaRiga;
+        linea(m_y, 4);
+    }
+
+    // Text that may not fit one row goes on as many as it needs, cut between words.
+    QStringList aCapo(const QString &cosa, const QFont &font, int larghezza) const
+    {
+        // Pixel sizes: the same widths whether counting pages or drawing them.
+        const QFontMetrics misure(font);
+        QStringList righe;
+        QString riga;
+        for (const QString &parola : cosa.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString prova = riga.isEmpty() ? parola : riga + QLatin1Char(' ') + parola;
+            if (!riga.isEmpty() && misure.horizontalAdvance(prova) > larghezza) {
+                righe.append(riga);
+                riga = parola;
+            } else {
+                riga = prova;
+            }
+        }
+        if (!riga.isEmpty() || righe.isEmpty())
+            righe.append(riga);
+        return righe;
+    }
+
     void premi()
     {
         // The heading, the columns and the one line below stay together.
         spazio(80 + 2 * AltezzaRiga);
         titolo(QStringLiteral("Premi"));
-        const QFont font = carattere(CarattereRiga, true);
-        const int colonna = Larghezza / 4;
-        const QStringList intestazioni{QStringLiteral("Premio"), QStringLiteral("Cartella"),
-                                       QStringLiteral("Chiamata"), QStringLiteral("Ora")};
-        for (int c = 0; c < intestazioni.size(); ++c)
-            testo(QRect(Sinistra + c * colonna + Rientro, m_y, colonna - Rientro, AltezzaRiga), Qt::AlignLeft,
-                  intestazioni.at(c), font);
-        m_y += AltezzaRiga;
-        linea(m_y, 4);
-        testo(QRect(Sinistra + Rientro, m_y, Larghezza, AltezzaRiga), Qt::AlignLeft,
-              QStringLiteral("Nessun premio assegnato"), carattere(CarattereRiga, false, true));
-        m_y += AltezzaRiga;
+        intestazionePremi();
+        const QList<RigaPremio> righe = righePremi(m_partita);
+        if (righe.isEmpty()) {
+            testo(QRect(Sinistra + Rientro, m_y, Larghezza, AltezzaRiga), Qt::AlignLeft,
+                  QStringLiteral("Nessun premio assegnato"), carattere(CarattereRiga, false, true));
+            m_y += AltezzaRiga;
+        }
+        const int larghezzaDettagli = Larghezza - ColonnaPremio - 2 * Rientro;
+        for (qsizetype i = 0; i < righe.size(); ++i) {
+            const RigaPremio &riga = righe.at(i);
+            const QFont font = carattere(CarattereRiga, false, riga.ritirata);
+            QStringList dettagli;
+            for (const QString &d : riga.dettagli)
+                dettagli += aCapo(d, font, larghezzaDettagli);
+            const int altezza = int(dettagli.size()) * AltezzaRiga;
+            if (spazio(altezza)) {
+                titolo(QStringLiteral("Premi (segue)"));
+                intestazionePremi();
+            }
+            if (disegna() && i % 2 == 1)
+                m_p.fillRect(QRect(Sinistra, m_y, Larghezza, altezza), QColor(235, 235, 235));
+            testo(QRect(Sinistra + Rientro, m_y, ColonnaPremio - Rientro, AltezzaRiga), Qt::AlignLeft, riga.premio,
+                  carattere(CarattereRiga, true, riga.ritirata));
+            for (const QString &d : dettagli) {
+                testo(QRect(Sinistra + ColonnaPremio + Rientro, m_y, larghezzaDettagli, AltezzaRiga), Qt::AlignLeft,
+                      d, font);
+                m_y += AltezzaRiga;
+            }
+        }
         linea(m_y, 2);
         m_y += 60;
     }

@@ -418,6 +418,77 @@ private slots:
         QCOMPARE(QDir(cartella.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), prima);
     }
 
+    // The prizes given, in the order given: category, which prize, the cards with the call at which
+    // each completed it, the shares; a withdrawn one keeps its place with its reason. Many of them
+    // go on over pages, none cut.
+    void premiInOrdine_data()
+    {
+        QTest::addColumn<int>("quante"); // assignments made, in turn: ambo, cinquina shared, tombola withdrawn
+        QTest::addColumn<QStringList>("attesi"); // texts in this order, blanks as one
+        QTest::newRow("one winner") << 1
+                                    << QStringList{"1. Ambo 1/50 Ambo (premio 1 di 50): 10,00 € — cartella 67, chiamata 4; data alla "
+                                                   "chiamata 5, ore 21:10:00"};
+        QTest::newRow("a shared prize and a withdrawn one")
+            << 3
+            << QStringList{"1. Ambo 1/50 Ambo (premio 1 di 50): 10,00 € — cartella 67, chiamata 4; data alla chiamata 5, ore 21:10:00",
+                           "2. Cinquina 1/2 Cinquina (premio 1 di 2): 25,01 €, diviso a pari merito — cartella 12, "
+                           "chiamata 30, 12,51 €; tabellone 3, chiamata 28, 12,50 €; data alla chiamata 31, ore 21:40:00",
+                           "3. Tombola Tombola: un prosciutto — cartella 5, chiamata 60; data alla chiamata 61, ore 22:00:00",
+                           "RITIRATA alle 22:01:30: la cartella 5 era stata letta male"};
+        QTest::newRow("forty, over the pages") << 40 << QStringList{};
+    }
+    void premiInOrdine()
+    {
+        QFETCH(int, quante);
+        QFETCH(QStringList, attesi);
+        StoriaPartita partita = partitaIntera(false);
+        partita.programma[Categoria::Ambo].premi = QList<Premio>(50, Premio{QString(), 1000});
+        partita.programma[Categoria::Cinquina].premi = {Premio{QString(), 2501}, Premio{QString(), 1500}};
+        partita.programma[Categoria::Tombola].premi = {Premio{QStringLiteral("un prosciutto"), 0}};
+        const auto cartella = [](const char *codice, int numero) {
+            return IdCartella{QString::fromLatin1(codice), numero, QByteArray(codice).isEmpty()};
+        };
+        QList<Assegnazione> tutte;
+        tutte.append({Categoria::Ambo, 0, Premio{QString(), 1000}, {{cartella("K3M9QX", 67), 4}}, 5,
+                      Sera.addSecs(267), false, {}, {}});
+        tutte.append({Categoria::Cinquina, 0, Premio{QString(), 2501},
+                      {{cartella("K3M9QX", 12), 30}, {cartella("", 3), 28}}, 31, Sera.addSecs(2067), false, {}, {}});
+        tutte.append({Categoria::Tombola, 0, Premio{QStringLiteral("un prosciutto"), 0}, {{cartella("K3M9QX", 5), 60}},
+                      61, Sera.addSecs(3267), true, Sera.addSecs(3357),
+                      QStringLiteral("la cartella 5 era stata letta male")});
+        for (int i = 3; i < quante; ++i)
+            tutte.append({Categoria::Ambo, i - 2, Premio{QString(), 1000}, {{cartella("K3M9QX", 100 + i), 70}}, 70,
+                          Sera.addSecs(4000 + i), false, {}, {}});
+        partita.assegnazioni = tutte.mid(0, quante);
+        QTemporaryDir cartellaPdf;
+        const QString pdf = scrivi(cartellaPdf, partita);
+        QVERIFY(!pdf.isEmpty());
+        const QStringList testo = pagine(pdf);
+        QString tutto = testo.join(QLatin1Char('\n'));
+        QVERIFY(!tutto.contains(QLatin1String("Nessun premio assegnato")));
+        const int premi = int(tutto.indexOf(QRegularExpression(QStringLiteral("^\\s*Premi\\s*$"),
+                                                               QRegularExpression::MultilineOption)));
+        QVERIFY(premi > 0);
+        tutto = tutto.mid(premi).simplified();
+        int dove = 0;
+        for (const QString &atteso : attesi) {
+            const int trovato = int(tutto.indexOf(atteso, dove));
+            QVERIFY2(trovato >= 0, qPrintable(atteso + QStringLiteral("\nin: ") + tutto));
+            dove = trovato + int(atteso.size());
+        }
+        // Every assignment once, in order, whatever page it falls on.
+        dove = 0;
+        for (int i = 1; i <= quante; ++i) {
+            const int trovato = int(tutto.indexOf(QStringLiteral(" %1. ").arg(i), dove));
+            QVERIFY2(trovato >= 0, qPrintable(QString::number(i)));
+            dove = trovato;
+        }
+        QVERIFY(tutto.indexOf(QLatin1String("Il delegato del sindaco")) > dove);
+        if (quante > 30)
+            QVERIFY(tutto.contains(QLatin1String("Premi (segue)")));
+        QCOMPARE(fuoriDalCorpo(pdf), QStringList());
+    }
+
     // The minutes asked for right after a new game are those of the game it closed.
     void partitaChiesta()
     {
