@@ -34,6 +34,8 @@ public:
     void impostaCommento(const QString &commento);
     // Runs once, shortly after this showing has been painted on screen.
     void allaComparsa(std::function<void()> azione) { m_allaComparsa = std::move(azione); }
+    // The next showing closes by itself after this long, unless closed earlier; 0: it waits.
+    void chiudiDopo(int millisecondi) { m_chiudiDopo = millisecondi; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -50,6 +52,7 @@ private:
     QSize m_esterna;
     bool m_corniceVerificata = false;
     std::function<void()> m_allaComparsa;
+    int m_chiudiDopo = 0;
 
     Superficie m_superficie;
 };
