@@ -217,8 +217,9 @@ void ComandiPartita::posizionaSegnale()
     font.setPixelSize(std::max(9, altezza * 3 / 5));
     m_segnale->setFont(font);
     const int larghezza = std::min(QFontMetrics(font).horizontalAdvance(SegnaleLargo) + altezza, b.right() + 1);
-    m_segnale->setStyleSheet(QStringLiteral("QLabel { background: rgba(0, 0, 0, 150); color: white; "
-                                            "border-radius: %1px; }")
+    // Dark enough to read over the grey strip, edged so that its shape shows over the black frames.
+    m_segnale->setStyleSheet(QStringLiteral("QLabel { background: rgba(20, 20, 20, 200); color: white; "
+                                            "border: 1px solid rgba(255, 255, 255, 140); border-radius: %1px; }")
                                  .arg(altezza / 2));
     m_segnale->setGeometry(b.right() + 1 - larghezza, a.bottom() + 1 + (spazio - altezza) / 2, larghezza, altezza);
 }

@@ -147,7 +147,9 @@ frmPartita::frmPartita(Partita &partita, Richieste &richieste, QWidget *tabellon
 
     schede = new QTabWidget(this);
     corrente = new PaginaPartita(schede);
-    precedente = new PaginaPartita(schede);
+    // On a tab of its own only while there is a game before; until then out of sight.
+    precedente = new PaginaPartita(this);
+    precedente->hide();
     schede->addTab(corrente, QStringLiteral("Partita in corso"));
 
     auto *lblIntervallo = new QLabel(QStringLiteral("Estrazioni automatiche (F9), una ogni"), this);
