@@ -137,7 +137,8 @@ bool ComandiPartita::trattenuta() const
 
 void ComandiPartita::storiaCambiata()
 {
-    if (m_finestra)
+    // A closed window is brought up to date when it opens again.
+    if (m_finestra && m_finestra->isVisible())
         m_finestra->aggiorna();
     const int chiamate = m_partita.storia().corrente.chiamate();
     // A number drawn by hand meanwhile: the next automatic one a whole interval after it.

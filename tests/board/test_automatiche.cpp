@@ -89,14 +89,14 @@ private slots:
     // time left has run, not sooner and not a whole interval later.
     void sospeseIlTempoSiFerma()
     {
-        Banco banco(10);
+        Banco banco(30);
         banco.automatiche.attiva(true);
         QTRY_COMPARE(banco.estrazioni.size(), 1);
-        QTest::qWait(int(banco.ms(4)));
+        QTest::qWait(int(banco.ms(20)));
         banco.automatiche.sospendi(true);
         const milliseconds restante = banco.automatiche.mancante();
-        QVERIFY2(restante > 0ms && restante <= milliseconds(banco.ms(6)), qPrintable(QString::number(restante.count())));
-        QTest::qWait(int(banco.ms(20)));
+        QVERIFY2(restante > 0ms && restante <= milliseconds(banco.ms(10)), qPrintable(QString::number(restante.count())));
+        QTest::qWait(int(banco.ms(40)));
         QCOMPARE(banco.estrazioni.size(), 1);
         QCOMPARE(banco.automatiche.mancante(), restante);
         QCOMPARE(banco.automatiche.secondiMancanti(), int((restante + Secondo - 1ms) / Secondo));
@@ -104,7 +104,8 @@ private slots:
         banco.automatiche.sospendi(false);
         QTRY_COMPARE(banco.estrazioni.size(), 2);
         const qint64 attesa = banco.estrazioni[1] - ripresa;
-        QVERIFY2(attesa >= restante.count() - 1 && attesa < banco.ms(10), qPrintable(QString::number(attesa)));
+        // Not a whole interval of 600 ms anew.
+        QVERIFY2(attesa >= restante.count() - 1 && attesa < restante.count() + banco.ms(10), qPrintable(QString::number(attesa)));
     }
 
     // A draw that falls due while something holds the board waits for it, then comes at once.
