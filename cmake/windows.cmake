@@ -65,6 +65,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "${IDENTITA_Titolo}")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "${IDENTITA_Titolo}")
 set(CPACK_PACKAGE_EXECUTABLES tabellone "${IDENTITA_Titolo}")
+# The program sits in the install folder itself, not in a bin folder below it:
+# the Start-menu shortcut must point there.
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "${IDENTITA_Titolo}")
@@ -74,13 +77,17 @@ set(CPACK_NSIS_MUI_ICON ${TABELLONE_ICO})
 set(CPACK_NSIS_MUI_UNIICON ${TABELLONE_ICO})
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
-# CPack's template with Italian as the installer's only language.
+# CPack's template with Italian as the installer's only language, and an
+# Italian name for the uninstaller's Start-menu entry (made, then removed twice).
 file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in modello)
 string(REGEX REPLACE "  !insertmacro MUI_LANGUAGE \"[A-Za-z]+\"[^\n]*\n" "" modello "${modello}")
 string(REPLACE ";Languages\n" ";Languages\n  !insertmacro MUI_LANGUAGE \"Italian\"\n"
        modello_italiano "${modello}")
-if(modello_italiano STREQUAL modello)
-    message(FATAL_ERROR "CPack's NSIS template changed: no place for the installer language")
+string(REGEX MATCHALL "\\\\Uninstall\\.lnk\"" collegamenti_disinstalla "${modello_italiano}")
+list(LENGTH collegamenti_disinstalla quanti_disinstalla)
+string(REPLACE "\\Uninstall.lnk\"" "\\Disinstalla ${IDENTITA_Titolo}.lnk\"" modello_italiano "${modello_italiano}")
+if(modello_italiano STREQUAL modello OR NOT quanti_disinstalla EQUAL 3)
+    message(FATAL_ERROR "CPack's NSIS template changed: no place for the installer language or the uninstaller's entry")
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/cpack/NSIS.template.in "${modello_italiano}")
 set(CPACK_MODULE_PATH ${CMAKE_BINARY_DIR}/cpack)

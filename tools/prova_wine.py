@@ -7,11 +7,16 @@
 Portable zip: unpacked into a fresh folder, tabellone.exe started, the start
 button pressed, cell 7 double-clicked, the pop-up closed with a key, the board
 closed; ultima.par beside the executable must hold the header and " 7 " with
-CR LF ends. A second start while the first runs must open no second board;
-a start afterwards must show the 7. Installer: /S installs the program and
-its Start-menu shortcut, the installed program starts, Uninstall.exe /S
-removes both. With --misura N: start-up to the first window, median of N
-runs, against a bare Qt window cross-built the same way.
+CR LF ends. A second start while the first runs minimised (the board, then
+the start screen) must open no second board and bring the first back with
+the focus; a start afterwards must show the 7. Command line: a bad --cartelle
+from a console (a terminal of its own) and through a pipe must read as
+written, and start /wait must give the exit status. Installer: /S installs
+the program and its two Start-menu entries (the program, "Disinstalla
+Tabellone Tombola"), the program's entry opened as the shell opens it starts
+the program, Uninstall.exe /S removes them all. With --misura N: start-up to
+the first window, median of N runs, against a bare Qt window cross-built the
+same way.
 
 Xvfb, openbox and a Wine prefix of its own are started here and ended by
 their ids (the prefix's wineserver with wineserver -k) whatever happens.
@@ -19,7 +24,9 @@ their ids (the prefix's wineserver with wineserver -k) whatever happens.
 import argparse
 import glob
 import os
+import pty
 import re
+import select
 import shutil
 import signal
 import statistics
@@ -31,6 +38,34 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from misura_avvio import FINESTRA_BASE, aspetta_finestra, centri_celle, xdo  # noqa: E402
+
+# Minimises a window of the program as its own button or the taskbar does
+# (SC_MINIMIZE): with "tabellone" the visible window the start screen owns (the
+# board), otherwise the start screen, which hides the board with it. A window
+# manager's iconify does not reach Wine's windows of this kind: they would stay
+# open for Windows.
+RIDUCI = r"""
+#include <windows.h>
+#include <string.h>
+#include <wchar.h>
+static int tabellone, trovate;
+static BOOL CALLBACK una(HWND h, LPARAM n)
+{
+    wchar_t classe[128] = {0};
+    GetClassNameW(h, classe, 128);
+    if (wcsstr(classe, L"QWindowIcon") && IsWindowVisible(h) && (GetWindow(h, GW_OWNER) != NULL) == tabellone) {
+        SendMessageW(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ++trovate;
+    }
+    return TRUE;
+}
+int main(int argc, char **argv)
+{
+    tabellone = argc > 1 && strcmp(argv[1], "tabellone") == 0;
+    EnumWindows(una, 0);
+    return trovate == 1 ? 0 : 1;
+}
+"""
 
 TITOLO = "^Tabellone Tombola$"
 TABELLONE = "^Tabellone Tombola: "
@@ -69,6 +104,22 @@ class Banco:
                     p.wait()
         shutil.rmtree(self.lavoro, ignore_errors=True)
 
+    def in_esecuzione(self, programma):
+        """Whether a process of this bench's Wine prefix runs programma (a Windows file name)."""
+        prefisso = ("WINEPREFIX=" + self.env["WINEPREFIX"]).encode()
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    comando = f.read().split(b"\0")[0]
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    ambiente = f.read().split(b"\0")
+            except OSError:
+                continue
+            nome = comando.replace(b"\\", b"/").lower()
+            if nome.endswith(b"/" + programma.lower().encode()) and prefisso in ambiente:
+                return True
+        return False
+
     def finestre(self, nome):
         r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", nome], env=self.env,
                            capture_output=True, text=True)
@@ -99,6 +150,16 @@ def geometria(env, finestra):
     valori = {k.strip(): v.strip() for k, _, v in (riga.partition(":") for riga in r.stdout.splitlines())}
     return (int(valori["Absolute upper-left X"]), int(valori["Absolute upper-left Y"]),
             int(valori["Width"]), int(valori["Height"]))
+
+
+def riduci(banco, quale):
+    sorgente, riduci = os.path.join(banco.lavoro, "riduci.c"), os.path.join(banco.lavoro, "riduci.exe")
+    if not os.path.exists(riduci):
+        with open(sorgente, "w") as f:
+            f.write(RIDUCI)
+        subprocess.run(["x86_64-w64-mingw32-gcc-posix", "-O1", sorgente, "-o", riduci], check=True)
+    esito = subprocess.run(["wine", riduci, quale], env=banco.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    assert esito.returncode == 0, "not exactly one window to minimise (%s)" % quale
 
 
 def attendi_fine(p, secondi):
@@ -140,10 +201,14 @@ def termina(banco, tabellone, p):
     time.sleep(1.0)
     splash = aspetta_finestra(TITOLO, banco.env, 10)
     assert splash, "Ctrl+F8 did not bring the start screen back"
+    premi_stop(banco, splash)
+    assert attendi_fine(p, 30), "the STOP button did not end the program"
+
+
+def premi_stop(banco, splash):
     sx, sy, _, _ = geometria(banco.env, splash)
     xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 2070 + 322) // 15), str(sy + (60 + 2640 + 240 + 487) // 15),
         "click", "1")
-    assert attendi_fine(p, 30), "the STOP button did not end the program"
 
 
 def zip_portatile(banco, build):
@@ -162,15 +227,29 @@ def zip_portatile(banco, build):
     assert re.fullmatch(rb"Partita : [^\r\n]+\r\n 7 \r\n", dati), "ultima.par holds %r" % dati
     print("zip: ultima.par beside the exe holds %r" % dati)
 
-    # A second start while the first runs: it ends, and no second board opens.
-    # The board's title scrolls: its windows are counted by Wine's class, the program's name.
+    # A second start while the first runs minimised (the board, or the start screen
+    # that takes the board with it): it ends, no second board opens, and the board
+    # comes back with the focus. The board's title scrolls: its windows are counted
+    # by Wine's class, the program's name.
     prima = banco.finestre_classe("tabellone.exe")
-    secondo = banco.wine(exe, cwd=os.path.dirname(exe))
-    assert attendi_fine(secondo, 90), "the second start did not end"
-    time.sleep(1.0)
-    dopo = banco.finestre_classe("tabellone.exe")
-    assert dopo == prima, "a second board opened: %s, then %s" % (prima, dopo)
-    print("zip: a second start while the board is open ended without a board of its own")
+    for quale in ("tabellone", "schermata"):
+        riduci(banco, quale)
+        fine = time.monotonic() + 10
+        while time.monotonic() < fine and tabellone in banco.finestre_classe("tabellone.exe"):
+            time.sleep(0.2)
+        assert tabellone not in banco.finestre_classe("tabellone.exe"), "the board did not go (%s minimised)" % quale
+        secondo = banco.wine(exe, cwd=os.path.dirname(exe))
+        assert attendi_fine(secondo, 90), "the second start did not end"
+        fine = time.monotonic() + 10
+        while time.monotonic() < fine and banco.finestre_classe("tabellone.exe") != prima:
+            time.sleep(0.2)
+        dopo = banco.finestre_classe("tabellone.exe")
+        assert dopo == prima, "%s minimised: before the second start %s, after it %s" % (quale, prima, dopo)
+        attiva = subprocess.run(["xdotool", "getactivewindow"], env=banco.env, capture_output=True,
+                                text=True).stdout.strip()
+        assert attiva == tabellone, "%s minimised: the board is back but the focus is on %s" % (quale, attiva)
+        print("zip: a second start with the %s minimised brought the board back with the focus, and opened "
+              "no board of its own" % ("board" if quale == "tabellone" else "start screen"))
 
     termina(banco, tabellone, p)
     with open(registro, "rb") as f:
@@ -187,6 +266,51 @@ def zip_portatile(banco, build):
     termina(banco, tabellone, p)
 
 
+def in_console(banco, comando, cwd, secondi=120):
+    """comando run by Wine on a terminal of its own, as from a console window: the exit
+    status and what the terminal got, cursor and colour sequences taken out."""
+    principale, secondario = pty.openpty()
+    p = subprocess.Popen(["wine", *comando], env=banco.env, cwd=cwd, stdin=secondario, stdout=secondario,
+                         stderr=secondario, close_fds=True, start_new_session=True)
+    banco.processi.append(p)
+    os.close(secondario)
+    ricevuto, fine = b"", time.monotonic() + secondi
+    try:
+        while time.monotonic() < fine:
+            pronti, _, _ = select.select([principale], [], [], 0.5)
+            if pronti:
+                try:
+                    dati = os.read(principale, 4096)
+                except OSError:
+                    break
+                if not dati:
+                    break
+                ricevuto += dati
+            elif p.poll() is not None:
+                break
+    finally:
+        os.close(principale)
+    assert attendi_fine(p, 30), "%s did not end" % comando
+    return p.returncode, re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]", b"", ricevuto).decode("utf-8", "replace")
+
+
+def riga_di_comando(banco, build):
+    """tabellone --cartelle with a bad number, from a console and through a pipe: the
+    message must read "non «0»" in both, and start /wait must give its exit status."""
+    exe = scompatta(banco, build, "riga")
+    cartella = os.path.dirname(exe)
+    esito, testo = in_console(banco, ["cmd", "/c", "tabellone.exe", "--cartelle", "0"], cartella)
+    assert esito == 2 and "da 1 a 500, non «0»." in testo, "console: status %d, %r" % (esito, testo)
+    print("command line: a console shows %r" % next(r for r in testo.splitlines() if "«0»" in r).strip())
+    esito, testo = in_console(banco, ["cmd", "/c", "start", "/wait", "tabellone.exe", "--cartelle", "0"], cartella)
+    assert esito == 2, "start /wait: status %d, %r" % (esito, testo)
+    print("command line: cmd /c start /wait gives exit status %d" % esito)
+    p = subprocess.run(["wine", exe, "--cartelle", "0"], env=banco.env, cwd=cartella, stdin=subprocess.DEVNULL,
+                       capture_output=True, timeout=120)
+    assert p.returncode == 2 and "non «0»".encode() in p.stderr, "pipe: status %d, %r" % (p.returncode, p.stderr)
+    print("command line: through a pipe, UTF-8 bytes")
+
+
 def installatore(banco, build):
     setup = glob.glob(os.path.join(build, "tabellone-*-win64-setup.exe"))[0]
     p = banco.wine(setup, "/S")
@@ -196,19 +320,32 @@ def installatore(banco, build):
     collegamenti = [l for l in glob.glob(os.path.join(c, "**", "*.lnk"), recursive=True) if "Tabellone" in l]
     assert exe and collegamenti, "installed: %s, shortcuts: %s" % (exe, collegamenti)
     print("installer: %s and %s" % (os.path.relpath(exe[0], c), [os.path.relpath(l, c) for l in collegamenti]))
-    avviato = banco.wine(exe[0], cwd=os.path.dirname(exe[0]))
+    nomi = sorted(os.path.basename(l) for l in collegamenti)
+    assert nomi == ["Disinstalla Tabellone Tombola.lnk", "Tabellone Tombola.lnk"], "Start-menu entries: %s" % nomi
+    # The program's entry opened as the shell opens it: the program must come up.
+    programma = [l for l in collegamenti if os.path.basename(l) == "Tabellone Tombola.lnk"][0]
+    avviato = banco.wine("start", "/wait", "/unix", programma)
     splash = aspetta_finestra(TITOLO, banco.env, 120)
-    assert splash, "the installed program did not start"
-    xdo(banco.env, "windowclose", splash)
+    assert splash, "the Start-menu entry did not start the program"
+    time.sleep(1.0)
+    xdo(banco.env, "windowactivate", "--sync", splash)
+    premi_stop(banco, splash)
     attendi_fine(avviato, 30)
-    print("installer: the installed program starts")
+    # start /wait may not get the program's process from a link: the program is
+    # waited for by its own process, which holds the files the uninstaller removes.
+    fine = time.monotonic() + 30
+    while time.monotonic() < fine and banco.in_esecuzione("tabellone.exe"):
+        time.sleep(0.5)
+    assert not banco.in_esecuzione("tabellone.exe"), "the program did not end when its start screen was closed"
+    print("installer: the Start-menu entry starts the installed program")
     disinstalla = banco.wine(os.path.join(os.path.dirname(exe[0]), "Uninstall.exe"), "/S")
     attendi_fine(disinstalla, 60)
     # The uninstaller runs on from a copy of itself: wait for its work.
     fine = time.monotonic() + 60
     while time.monotonic() < fine and (os.path.exists(exe[0]) or any(map(os.path.exists, collegamenti))):
         time.sleep(0.5)
-    assert not os.path.exists(exe[0]) and not any(map(os.path.exists, collegamenti)), "Uninstall.exe /S left files"
+    rimasti = [f for f in exe + collegamenti if os.path.exists(f)]
+    assert not rimasti, "Uninstall.exe /S left %s" % rimasti
     print("installer: Uninstall.exe /S removed the program and its shortcut")
 
 
@@ -297,6 +434,7 @@ def main():
             schermate(banco, opzioni.build, os.path.abspath(opzioni.schermate))
         else:
             zip_portatile(banco, opzioni.build)
+            riga_di_comando(banco, opzioni.build)
             installatore(banco, opzioni.build)
     finally:
         banco.chiudi()

@@ -1,32 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "comandocartelle.h"
 
+#include "archivio.h"
 #include "blocchetto.h"
+#include "blocco.h"
 #include "cartelle.h"
+#include "console.h"
+#include "filedelprogramma.h"
+#include "opzioni.h"
 #include "senzaschermo.h"
 #include "stampa.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QTextStream>
-
-#include <cstring>
 
 namespace {
 
 constexpr auto OpzioneCartelle = "--cartelle";
 constexpr auto OpzionePdf = "--pdf";
-
-// Whether argv holds the option, alone or as "--option=value".
-bool haOpzione(int argc, char **argv, const char *opzione)
-{
-    const std::size_t lunghezza = std::strlen(opzione);
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], opzione, lunghezza) == 0 && (argv[i][lunghezza] == '\0' || argv[i][lunghezza] == '='))
-            return true;
-    }
-    return false;
-}
 
 struct RichiestaCartelle {
     int serie = 0;
@@ -37,30 +28,14 @@ struct RichiestaCartelle {
 // Options as "--cartelle N" or "--cartelle=N"; nothing else is accepted.
 RichiestaCartelle leggiArgomenti(const QStringList &argomenti)
 {
+    const QString cartelle = QString::fromLatin1(OpzioneCartelle), pdf = QString::fromLatin1(OpzionePdf);
+    const Opzioni opzioni = leggiOpzioni(argomenti, {cartelle, pdf});
+    if (!opzioni.errore.isEmpty())
+        return {0, {}, opzioni.errore};
     RichiestaCartelle richiesta;
-    QString serie;
-    bool conSerie = false, conPdf = false;
-    for (int i = 1; i < argomenti.size(); ++i) {
-        QString nome = argomenti.at(i), valore;
-        const qsizetype uguale = nome.indexOf(QLatin1Char('='));
-        const bool unito = nome.startsWith(QLatin1String("--")) && uguale > 0;
-        if (unito) {
-            valore = nome.mid(uguale + 1);
-            nome.truncate(uguale);
-        }
-        const bool cartelle = nome == QLatin1String(OpzioneCartelle), pdf = nome == QLatin1String(OpzionePdf);
-        if (!cartelle && !pdf)
-            return {0, {}, QStringLiteral("argomento non riconosciuto: «%1».").arg(argomenti.at(i))};
-        if ((cartelle && conSerie) || (pdf && conPdf))
-            return {0, {}, QStringLiteral("%1 è ripetuto.").arg(nome)};
-        if (!unito) {
-            if (i + 1 >= argomenti.size())
-                return {0, {}, QStringLiteral("dopo %1 manca il valore.").arg(nome)};
-            valore = argomenti.at(++i);
-        }
-        (cartelle ? serie : richiesta.pdf) = valore;
-        (cartelle ? conSerie : conPdf) = true;
-    }
+    const bool conSerie = opzioni.valori.contains(cartelle), conPdf = opzioni.valori.contains(pdf);
+    const QString serie = opzioni.valori.value(cartelle);
+    richiesta.pdf = opzioni.valori.value(pdf);
     if (!conSerie)
         return {0, {}, QStringLiteral("manca --cartelle N, il numero di serie da preparare.")};
     bool numero = false;
@@ -86,30 +61,40 @@ std::optional<int> comandoCartelle(int &argc, char **argv)
     preparaPiattaformaPerFile(!pdf);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
-    QTextStream errori(stderr), uscita(stdout);
+    const auto errore = [](const QString &testo) { scriviTesto(stderr, QStringLiteral("tabellone: ") + testo + u'\n'); };
 
     const RichiestaCartelle richiesta = leggiArgomenti(QCoreApplication::arguments());
-    if (!richiesta.errore.isEmpty()) {
-        errori << "tabellone: " << richiesta.errore << '\n'
-               << "Uso: tabellone --cartelle N [--pdf FILE]   (N da 1 a " << Blocchetto::MassimoSerie << ")\n";
+    if (!richiesta.errore.isEmpty())
+        return argomentiSbagliati(richiesta.errore,
+                                  QStringLiteral("tabellone --cartelle N [--pdf FILE]   (N da 1 a %1)")
+                                      .arg(Blocchetto::MassimoSerie));
+    // Refused before anything is made, the per-user folder included.
+    const QString cartellaProgramma = QCoreApplication::applicationDirPath();
+    if (const QString rifiuto = richiesta.pdf.isEmpty()
+                                    ? QString()
+                                    : fileDelProgramma(richiesta.pdf, {cartellaUtente(), cartellaProgramma},
+                                                       cartellaProgramma, QCoreApplication::applicationFilePath());
+        !rifiuto.isEmpty()) {
+        scriviTesto(stderr, QStringLiteral("tabellone: ") + rifiuto + QStringLiteral(".\n"));
         return 2;
     }
     const Cartelle cartelle = scegliCartelle(QCoreApplication::applicationDirPath(), cartellaUtente());
     if (!cartelle.salvata()) {
-        errori << "tabellone: " << avvisoNonSalvata(cartelle) << '\n';
+        errore(avvisoNonSalvata(cartelle));
         return 1;
     }
     const StampaFatta fatta = stampaCartelle(richiesta.serie, cartelle.registro, richiesta.pdf);
     if (!fatta.errore.isEmpty()) {
-        errori << "tabellone: " << fatta.errore << '\n';
+        errore(fatta.errore);
         return 1;
     }
-    uscita << QStringLiteral("Cartelle %1: %2 serie, cartelle da 1 a %3, in %4\n")
-                  .arg(fatta.blocchetto.codice)
-                  .arg(fatta.blocchetto.serie)
-                  .arg(fatta.blocchetto.cartelle())
-                  .arg(QDir::toNativeSeparators(fatta.pdf));
+    scriviTesto(stdout, QStringLiteral("Cartelle %1: %2 serie, cartelle da %3 a %4, in %5\n")
+                            .arg(fatta.blocchetto.codice)
+                            .arg(fatta.blocchetto.serie)
+                            .arg(fatta.blocchetto.primaCartella)
+                            .arg(fatta.blocchetto.ultimaCartella())
+                            .arg(QDir::toNativeSeparators(fatta.pdf)));
     if (richiesta.pdf.isEmpty() && !apriConVisore(fatta.pdf))
-        uscita << "Aprilo con un lettore di PDF per stamparlo.\n";
+        scriviTesto(stdout, QStringLiteral("Aprilo con un lettore di PDF per stamparlo.\n"));
     return 0;
 }

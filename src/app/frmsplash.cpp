@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 
@@ -168,7 +169,7 @@ void frmSplash::Command2_Click()
 }
 
 // The voice switch sits in the free space of the frame, between the options
-// and the traffic light; the engine is built only when it is first turned on.
+// and the traffic light.
 void frmSplash::creaInterruttoreVoce()
 {
     const QString descrizione = QStringLiteral("Annuncio a voce");
@@ -182,23 +183,39 @@ void frmSplash::creaInterruttoreVoce()
     connect(CmdVoce, &QPushButton::toggled, this, &frmSplash::accendiVoce);
 }
 
+// The engine gets ready on its own thread once the window is first drawn, so
+// the switch greys out by itself when there is no voice; the start neither
+// waits for it nor shares the processor with it.
+void frmSplash::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!m_voce)
+        QTimer::singleShot(0, this, &frmSplash::preparaVoce);
+}
+
+void frmSplash::preparaVoce()
+{
+    if (m_voce)
+        return;
+    m_voce = new VoceSintetica(this);
+    connect(m_voce, &VoceSintetica::pronta, this, [this] {
+        if (CmdVoce->isChecked())
+            emit voceCambiata(m_voce);
+    });
+    connect(m_voce, &VoceSintetica::guasto, this, [this](const QString &motivo, bool eraPronta) {
+        const bool inUso = eraPronta && CmdVoce->isChecked();
+        spegniVocePerSempre(motivo);
+        if (inUso)
+            emit voceCambiata(nullptr);
+    });
+}
+
 void frmSplash::accendiVoce(bool accesa)
 {
-    if (accesa && !m_voce) {
-        // The engine gets ready on its own thread; the switch stays usable
-        // meanwhile, and the draws go on without a voice until it is ready.
-        m_voce = new VoceSintetica(this);
-        connect(m_voce, &VoceSintetica::pronta, this, [this] {
-            if (CmdVoce->isChecked())
-                emit voceCambiata(m_voce);
-        });
-        connect(m_voce, &VoceSintetica::guasto, this, [this](const QString &motivo, bool eraPronta) {
-            const bool inUso = eraPronta && CmdVoce->isChecked();
-            spegniVocePerSempre(motivo);
-            if (inUso)
-                emit voceCambiata(nullptr);
-        });
-    }
+    // Turned on before the engine was asked for: asked now. The switch stays
+    // usable meanwhile, and the draws go on without a voice until it is ready.
+    if (accesa)
+        preparaVoce();
     if (!accesa || m_voce->stato() == VoceSintetica::Stato::Pronta)
         emit voceCambiata(voce());
 }

@@ -39,7 +39,8 @@ public:
     QPushButton *Command2 = nullptr;
     QLabel *lblCopyright = nullptr;
     QLabel *lblCompany = nullptr;
-    // The voice switch: off at every start, last in the tab order.
+    // The voice switch: off at every start, last in the tab order; greyed out,
+    // its tooltip saying why, as soon as it is known that no voice can be used.
     QPushButton *CmdVoce = nullptr;
 
     // Under the voice switch: opens "Stampa cartelle", last in the tab order.
@@ -58,11 +59,13 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void Command2_Click();
     void informazioni();
     void creaInterruttoreVoce();
+    void preparaVoce();
     void accendiVoce(bool accesa);
     void spegniVocePerSempre(const QString &motivo);
     void stampaCartelle();
@@ -70,5 +73,5 @@ private:
     Richieste &m_richieste;
     QString m_cartellaRegistro;
     frmTabellone *m_tabellone = nullptr;
-    VoceSintetica *m_voce = nullptr; // built the first time the switch is turned on
+    VoceSintetica *m_voce = nullptr; // built once the window is first drawn, or turned on
 };

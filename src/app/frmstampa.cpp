@@ -46,7 +46,7 @@ frmStampa::frmStampa(Richieste &richieste, QString cartellaRegistro, ServiziStam
     lblPercorso->setTextFormat(Qt::PlainText);
     lblPercorso->setWordWrap(true);
     lblPercorso->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    lblPercorso->setText(QStringLiteral("Le cartelle sono numerate dalla prima all'ultima; "
+    lblPercorso->setText(QStringLiteral("Le cartelle continuano la numerazione dei blocchetti già creati; "
                                         "il PDF va nella cartella Documenti."));
 
     cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
@@ -77,10 +77,11 @@ void frmStampa::crea()
         return;
     }
     const Blocchetto &b = fatta.blocchetto;
-    QString testo = QStringLiteral("Blocchetto %1: %2 serie, cartelle da 1 a %3.\nSalvato in:\n%4")
+    QString testo = QStringLiteral("Blocchetto %1: %2 serie, cartelle da %3 a %4.\nSalvato in:\n%5")
                         .arg(b.codice)
                         .arg(b.serie)
-                        .arg(b.cartelle())
+                        .arg(b.primaCartella)
+                        .arg(b.ultimaCartella())
                         .arg(QDir::toNativeSeparators(fatta.pdf));
     if (!m_servizi.apri || !m_servizi.apri(fatta.pdf))
         testo += QStringLiteral("\nNon si è aperto: aprilo con un lettore di PDF per stamparlo.");

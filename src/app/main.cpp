@@ -2,9 +2,11 @@
 #include "caratteri.h"
 #include "cartelle.h"
 #include "comandocartelle.h"
+#include "comandoverbale.h"
 #include "frmsplash.h"
 #include "frmtabellone.h"
 #include "identita.h"
+#include "primopiano.h"
 #include "richieste.h"
 #include "unicaistanza.h"
 
@@ -28,6 +30,7 @@ void portaDavanti(frmSplash &splash)
     finestra->setWindowState(finestra->windowState() & ~Qt::WindowMinimized);
     finestra->raise();
     finestra->activateWindow();
+    prendiPrimoPiano(finestra->winId());
 }
 
 } // namespace
@@ -36,6 +39,8 @@ int main(int argc, char *argv[])
 {
     // --cartelle: the printout only, no window.
     if (const auto esito = comandoCartelle(argc, argv))
+        return *esito;
+    if (const auto esito = comandoVerbale(argc, argv))
         return *esito;
     QApplication app(argc, argv);
     // Also names the per-user data folder: ~/.local/share/tabellone.
@@ -66,6 +71,10 @@ int main(int argc, char *argv[])
         UnicaIstanza::Esito esito = istanza->avvia();
         if (esito == UnicaIstanza::Esito::Richiamata)
             return 0;
+        if (esito == UnicaIstanza::Esito::Irraggiungibile) {
+            richieste.messaggio(nullptr, istanza->avvisoIrraggiungibile(), Richieste::Pulsanti::Ok, titolo);
+            return 0;
+        }
         if (esito == UnicaIstanza::Esito::NonRisponde) {
             if (richieste.messaggio(nullptr, istanza->domanda(), Richieste::Pulsanti::SiNo, titolo)
                 != Richieste::Risposta::Si)
@@ -78,8 +87,12 @@ int main(int argc, char *argv[])
                                 Richieste::Pulsanti::Ok, titolo);
             salvata = false;
             istanza.reset();
-        } else if (!istanza->errore().isEmpty()) {
-            richieste.messaggio(nullptr, istanza->errore(), Richieste::Pulsanti::Ok, titolo);
+        } else {
+            if (!istanza->errore().isEmpty())
+                richieste.messaggio(nullptr, istanza->errore(), Richieste::Pulsanti::Ok, titolo);
+            // A lock taken from under this board (removed, replaced, its folder gone)
+            // leaves the record to another start: no more writes then.
+            RegistroPartita::controllaPrimaDiScrivere([unica = istanza.get()] { return unica->perso(); });
         }
     } else {
         // Nothing can be written where the record belongs: said once now, and
@@ -97,6 +110,9 @@ int main(int argc, char *argv[])
     }
     if (const EsitoScrittura riporto = riportaPartita(cartelle); !riporto.riuscita())
         richieste.messaggio(nullptr, QStringLiteral("La partita registrata non è stata ripresa: %1.").arg(riporto.errore),
+                            Richieste::Pulsanti::Ok, titolo);
+    if (const EsitoScrittura riporto = riportaBlocchetti(cartelle); !riporto.riuscita())
+        richieste.messaggio(nullptr, QStringLiteral("I blocchetti di cartelle non sono stati ripresi: %1.").arg(riporto.errore),
                             Richieste::Pulsanti::Ok, titolo);
 
     registraSostituti(QApplication::applicationDirPath());

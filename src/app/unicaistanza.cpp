@@ -2,6 +2,7 @@
 #include "unicaistanza.h"
 
 #include "canale.h"
+#include "primopiano.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -10,6 +11,7 @@
 #include <QLocalSocket>
 #include <QSysInfo>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -48,9 +50,14 @@ UnicaIstanza::Esito UnicaIstanza::avvia()
             return presa(stato);
         if (chiamaLaPrima())
             return Esito::Richiamata;
-        // Still empty and silent: a start killed before writing its lock. Looked at once more, now older.
-        if (giro > 0 || !m_blocco.macchina().isEmpty())
+        // Alive here, whatever keeps it from answering: taking its lock would make two boards.
+        if (m_blocco.tenutoQui())
+            return Esito::Irraggiungibile;
+        // Still empty and not held: a start writing it right now, or one killed before it could. Looked
+        // at again until old enough to tell; only a date ahead of the clock keeps it young for ever.
+        if (giro >= BloccoRegistro::EtaMinimaAbbandonato)
             return Esito::NonRisponde;
+        QThread::sleep(1);
     }
 }
 
@@ -92,6 +99,16 @@ QString UnicaIstanza::domanda() const
         .arg(macchina, momento);
 }
 
+QString UnicaIstanza::avvisoIrraggiungibile() const
+{
+    const QString perche = m_nome.isEmpty() ? QStringLiteral(" (non c'è una cartella riservata all'utente dove raggiungerlo)")
+                                            : QString();
+    return QStringLiteral("Il tabellone di questa partita è già aperto su questo computer, ma non si riesce a "
+                          "portarlo davanti%1.\n\n"
+                          "Cercalo tra le finestre aperte. Questa apertura si chiude senza toccare la partita.")
+        .arg(perche);
+}
+
 void UnicaIstanza::ascolta()
 {
     const QString comeRimedio = QStringLiteral("aprendo di nuovo il programma, questo tabellone non verrà portato davanti.");
@@ -111,9 +128,15 @@ void UnicaIstanza::ascolta()
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *chiamata = m_server.nextPendingConnection()) {
             connect(chiamata, &QLocalSocket::disconnected, chiamata, &QObject::deleteLater);
+            // Never more than a call's worth held for a caller, nor a caller held for ever.
+            chiamata->setReadBufferSize(LunghezzaMassimaChiamata);
+            QTimer::singleShot(AttesaAvvio, chiamata, &QLocalSocket::abort);
             connect(chiamata, &QLocalSocket::readyRead, this, [this, chiamata] {
-                if (!chiamata->canReadLine())
+                if (!chiamata->canReadLine()) {
+                    if (chiamata->bytesAvailable() >= LunghezzaMassimaChiamata)
+                        chiamata->abort();
                     return;
+                }
                 if (chiamata->readLine() == Chiamata) {
                     emit richiamata();
                     chiamata->write(Risposta);
@@ -137,6 +160,7 @@ bool UnicaIstanza::chiamaLaPrima()
             // Only a board of this user is asked anything.
             if (!stessoUtente(socket.socketDescriptor()))
                 return false;
+            cediPrimoPiano(socket.socketDescriptor());
             socket.write(Chiamata);
             // Listening, so alive: it answers once its windows are built, which a
             // slow or busy computer takes its time over.

@@ -17,7 +17,8 @@ public:
     enum class Esito {
         Prima,       // this start keeps the record
         Richiamata,  // another board holds it and has come to the front
-        NonRisponde, // a board holds it and did not answer: ask before taking it over
+        NonRisponde, // taken on another computer, where nobody here can check it: ask before taking it over
+        Irraggiungibile, // a live board on this computer holds it but cannot be reached: say so and end
         Errore,      // the lock cannot be used: see errore()
     };
 
@@ -29,6 +30,11 @@ public:
 
     // The question after NonRisponde, naming the computer and the time the lock was taken.
     QString domanda() const;
+    // The notice after Irraggiungibile.
+    QString avvisoIrraggiungibile() const;
+    // Empty while the lock taken is still the one in the record's folder;
+    // otherwise why the record must not be written any more.
+    QString perso() const { return m_blocco.perso(); }
     // Why the lock cannot be used (Errore), or why this board cannot be called
     // by a later start (Prima); empty when all is well.
     QString errore() const { return m_errore; }
@@ -43,6 +49,9 @@ public:
     // event loop, which runs once its windows are built.
     static constexpr int AttesaRisposta = 5000;
     static constexpr int AttesaAvvio = 30000;
+    // The longest line a later start may send: its call is a few bytes. A
+    // caller that sends more without a line end is cut off.
+    static constexpr qint64 LunghezzaMassimaChiamata = 64;
 
 signals:
     // A later start asked for this board to be brought to the front.

@@ -72,24 +72,13 @@ void impostaDimensione(QLabel *label, double punti)
 
 // The clock's eleven lines at the size unit overflow a wide screen's column
 // (16:9 leaves it shorter than 4:3 did): there the largest size that shows
-// every line is used instead. Measured as the label lays its text out, since
-// font sizes snap to whole pixels.
+// every line is used instead.
 double puntiOrologio(const QLabel *label, double punti)
 {
-    const QString campione = testoOrologio(QTime(23, 59, 59));
     const QRect spazio = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
                                                         -label->margin());
-    QFont font = label->font();
-    for (double prova = std::max(1.0, punti); prova > 1.0; prova -= 0.5) {
-        font.setPointSizeF(prova);
-        const QRect occupato = QFontMetrics(font).boundingRect(QRect(0, 0, spazio.width(), 1 << 20),
-                                                                 int(label->alignment()) | Qt::TextWordWrap,
-                                                                 campione);
-        // One pixel to spare: a glyph touching the edge reads as cut.
-        if (occupato.height() < spazio.height() && occupato.width() < spazio.width())
-            return prova;
-    }
-    return 1.0;
+    return puntiCheEntrano(label->font(), spazio.size(), int(label->alignment()),
+                           testoOrologio(QTime(23, 59, 59)), punti);
 }
 
 } // namespace
@@ -300,9 +289,7 @@ void frmTabellone::preparaPopup(int numero)
     tip->impostaCommento(Commenti[numero]);
     tip->LblSmorfia->setGeometry(
         rettangoloPixel({0, misure.topCommento, misure.larghezzaCommento, misure.altezzaCommento}));
-    QFont font = tip->LblSmorfia->font();
-    font.setPointSizeF(std::max(1.0, dimensioneCommento(Spessore)));
-    tip->LblSmorfia->setFont(font);
+    tip->impostaPuntiCommento(dimensioneCommento(Spessore));
 }
 
 void frmTabellone::mostraPopup(const std::function<void()> &comparso)

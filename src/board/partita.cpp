@@ -11,6 +11,7 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <functional>
 
 using namespace Dichiarazioni;
 
@@ -159,6 +160,7 @@ void Partita::nuovaPartita()
         m_storia.precedente = m_storia.corrente;
     }
     m_storia.corrente = {};
+    m_storia.corrente.programma = m_storia.programma;
     registra([&] { return m_registro.nuovaPartita(adesso); });
 }
 
@@ -177,6 +179,66 @@ void Partita::impostaIntervallo(int secondi)
         return;
     m_storia.intervallo = secondi;
     registra({});
+}
+
+QString Partita::erroreOperazione() const
+{
+    if (m_terminata)
+        return QStringLiteral("il tabellone è stato chiuso");
+    if (m_occupata)
+        return QStringLiteral("un'altra operazione è in corso: riprova quando è finita");
+    return {};
+}
+
+QString Partita::registraPremi(const Storia &nuova)
+{
+    if (contenutoStoria(nuova).size() > DimensioneMassimaStoria)
+        return QStringLiteral("la storia della partita diventerebbe troppo grande per essere salvata");
+    const QScopedValueRollback occupata(m_occupata, true);
+    m_storia = nuova;
+    // The prizes are the story's alone: the record does not change.
+    registra({});
+    return {};
+}
+
+QString Partita::impostaProgramma(const Programma &programma)
+{
+    if (QString errore = erroreOperazione(); !errore.isEmpty())
+        return errore;
+    if (QString errore = erroreCambioProgramma(m_storia.corrente, programma); !errore.isEmpty())
+        return errore;
+    if (programma == m_storia.programma && programma == m_storia.corrente.programma)
+        return {};
+    Storia nuova = m_storia;
+    nuova.programma = programma;
+    nuova.corrente.programma = programma;
+    return registraPremi(nuova);
+}
+
+QString Partita::assegna(const Reclamo &reclamo, const QList<IdCartella> &pariMerito)
+{
+    if (QString errore = erroreOperazione(); !errore.isEmpty())
+        return errore;
+    const EsitoAssegnazione esito = nuovaAssegnazione(m_storia.corrente, reclamo, pariMerito, m_adesso());
+    if (!esito.errore.isEmpty())
+        return esito.errore;
+    Storia nuova = m_storia;
+    nuova.corrente.assegnazioni.append(esito.assegnazione);
+    return registraPremi(nuova);
+}
+
+QString Partita::ritiraAssegnazione(int numero, const QString &motivo)
+{
+    if (QString errore = erroreOperazione(); !errore.isEmpty())
+        return errore;
+    if (QString errore = erroreRitiro(m_storia.corrente, numero, motivo); !errore.isEmpty())
+        return errore;
+    Storia nuova = m_storia;
+    Assegnazione &a = nuova.corrente.assegnazioni[numero];
+    a.ritirata = true;
+    a.quandoRitirata = m_adesso();
+    a.motivo = motivo.trimmed();
+    return registraPremi(nuova);
 }
 
 int Partita::ultimoEstratto() const
@@ -238,7 +300,11 @@ void Partita::riprendi()
         m_schermo.mostraCella(n, n);
         Estratti[n] = Estratto;
     }
-    m_ultimoDelRegistro = partita.numeri.isEmpty() ? 0 : partita.numeri.constLast();
+    // A withdrawal rewrites the record in number order: from two numbers on,
+    // ascending ones may be such a record, whose last line is not the last call.
+    const bool riscritto = partita.numeri.size() >= 2
+                           && std::is_sorted(partita.numeri.cbegin(), partita.numeri.cend(), std::less_equal<int>());
+    m_ultimoDelRegistro = partita.numeri.isEmpty() || riscritto ? 0 : partita.numeri.constLast();
     // A story that cannot be used is told by nothing but unknown sources: the record is the game.
     m_storia = m_archivioStoria.leggi();
     concilia(m_storia, partita.numeri);

@@ -79,6 +79,17 @@ public:
     const Storia &storia() const { return m_storia; }
     // Seconds between automatic draws, kept with the story.
     void impostaIntervallo(int secondi);
+    // The prize programme: this game's own and the default for the next
+    // games. Empty when it is kept; otherwise why nothing changed (see
+    // erroreCambioProgramma), in Italian.
+    QString impostaProgramma(const Programma &programma);
+    // "Assegna": the prize of a valid claim (from reclamo()) to its card and
+    // the tied cards chosen among its pariMerito. Empty when given (the last
+    // of storia().corrente.assegnazioni); otherwise why not, nothing changed.
+    QString assegna(const Reclamo &reclamo, const QList<IdCartella> &pariMerito = {});
+    // Withdraws assignment `numero` (its place in storia().corrente.assegnazioni)
+    // with the reason the minutes print; its prize can be given again.
+    QString ritiraAssegnazione(int numero, const QString &motivo);
     // Runs after every change of the story (a window showing it, the phones).
     void allaModificaStoria(std::function<void()> azione) { m_allaModifica = std::move(azione); }
     // Where the record takes its date and time from (tests fix it).
@@ -91,6 +102,11 @@ private:
     // The story first, then the record: a kill between leaves the story one
     // step ahead, which the next start drops.
     void registra(const std::function<EsitoScrittura()> &scritturaRegistro);
+    // Why a change of the prizes cannot be made now; empty when it can.
+    QString erroreOperazione() const;
+    // A change of the prizes, kept like the calls: refused when the story
+    // would grow too big to be read back.
+    QString registraPremi(const Storia &nuova);
     // The game's seed, taken from the system's random source when first needed.
     void assicuraSeme();
     Richieste::Risposta chiedi(const QString &testo, Richieste::Pulsanti pulsanti, const QString &titolo);

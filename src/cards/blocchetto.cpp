@@ -6,19 +6,21 @@
 
 Cartella Blocchetto::cartella(int numero) const
 {
-    if (numero < 1 || numero > cartelle())
+    if (!contiene(numero))
         return {}; // no such card: all places empty, never another card
-    return generaSerie(seme, serieDellaCartella(numero))[std::size_t(postoNellaSerie(numero))];
+    // Its place in the batch: the seed gives the same cards whatever the batch's first number.
+    const int nelBlocchetto = numero - primaCartella + 1;
+    return generaSerie(seme, serieDellaCartella(nelBlocchetto))[std::size_t(postoNellaSerie(nelBlocchetto))];
 }
 
-Blocchetto nuovoBlocchetto(int serie, const QDate &data)
+Blocchetto nuovoBlocchetto(int serie, const QDate &data, int primaCartella)
 {
-    return blocchettoDaSeme(QRandomGenerator::system()->generate64(), serie, data);
+    return blocchettoDaSeme(QRandomGenerator::system()->generate64(), serie, data, primaCartella);
 }
 
-Blocchetto blocchettoDaSeme(std::uint64_t seme, int serie, const QDate &data)
+Blocchetto blocchettoDaSeme(std::uint64_t seme, int serie, const QDate &data, int primaCartella)
 {
-    return {seme, serie, data, codiceBlocchetto(seme)};
+    return {seme, serie, data, codiceBlocchetto(seme), primaCartella};
 }
 
 QString codiceBlocchetto(std::uint64_t seme)

@@ -8,31 +8,42 @@
 
 #include <cstdint>
 
-// A batch ("blocchetto") of numbered cards: cards 1 .. 6 * serie, card k in
-// series ceil(k / 6). The seed is kept, never printed.
+// A batch ("blocchetto") of numbered cards. Cards are numbered on across every
+// batch kept beside the record: a batch of serie series holds cards
+// primaCartella .. primaCartella + 6 * serie - 1, so a card number names one
+// card. Its cards are the seed's series 1, 2, ... whatever their numbers: card
+// primaCartella + k is place k % 6 of the seed's series k / 6 + 1. The seed is
+// kept, never printed.
 struct Blocchetto {
     static constexpr int MassimoSerie = 500;
+    // Card numbers have at most six digits, as typed to check one.
+    static constexpr int MassimaCartella = 999999;
 
     std::uint64_t seme = 0;
     int serie = 0;
     QDate data;
     // Short code printed on every card; derived from the seed.
     QString codice;
+    // Batches kept before numbering went on across batches all start at 1.
+    int primaCartella = 1;
 
     int cartelle() const { return CartellePerSerie * serie; }
-    // numero in 1 .. cartelle(); an empty card for any other number.
+    int ultimaCartella() const { return primaCartella + cartelle() - 1; }
+    bool contiene(int numero) const { return numero >= primaCartella && numero <= ultimaCartella(); }
+    // numero in primaCartella .. ultimaCartella(); an empty card for any other number.
     Cartella cartella(int numero) const;
 
     // The series (1, 2, ...) that holds card numero, and the card's place in it (0..5).
+    // Every batch starts a series, so card numbers and series numbers go on together.
     static constexpr int serieDellaCartella(int numero) { return (numero - 1) / CartellePerSerie + 1; }
     static constexpr int postoNellaSerie(int numero) { return (numero - 1) % CartellePerSerie; }
 };
 
 // A new batch of serie series (1..MassimoSerie) from the system's random source.
-Blocchetto nuovoBlocchetto(int serie, const QDate &data);
+Blocchetto nuovoBlocchetto(int serie, const QDate &data, int primaCartella = 1);
 
 // The batch a seed gives: its code, the same cards every time.
-Blocchetto blocchettoDaSeme(std::uint64_t seme, int serie, const QDate &data);
+Blocchetto blocchettoDaSeme(std::uint64_t seme, int serie, const QDate &data, int primaCartella = 1);
 
 // Length of a batch code, and its letters: digits and capitals without
 // I, L, O and U, so nothing printed can be read as something else.

@@ -2,6 +2,7 @@
 #include "stampa.h"
 
 #include "archivio.h"
+#include "fileproprio.h"
 #include "identita.h"
 
 #include <QBuffer>
@@ -22,15 +23,19 @@ namespace {
 constexpr int Risoluzione = 254;
 constexpr int LarghezzaPagina = 2100;
 constexpr int AltezzaPagina = 2970;
-// Six strips of 49.5 mm, cut apart along the dashed lines between them.
-constexpr int AltezzaStriscia = AltezzaPagina / CartellePerSerie;
+// Nothing is drawn within 8 mm of the paper's edge: many printers cannot print the outer 5 or 6.
+constexpr int Margine = 80;
+// Six strips of 46.8 mm, cut apart along the dashed lines between them.
+constexpr int AltezzaStriscia = (AltezzaPagina - 2 * Margine) / CartellePerSerie;
 // Nine columns of 20 mm and three rows of 11 mm, centred across the page.
 constexpr int LarghezzaCasella = 200;
 constexpr int AltezzaCasella = 110;
 constexpr int SinistraGriglia = (LarghezzaPagina - ColonneCartella * LarghezzaCasella) / 2;
-constexpr int AltoIntestazione = 55;
+constexpr int AltoIntestazione = 35;
 constexpr int AltezzaIntestazione = 60;
-constexpr int AltoGriglia = AltoIntestazione + AltezzaIntestazione + 15;
+constexpr int AltoGriglia = AltoIntestazione + AltezzaIntestazione + 10;
+static_assert(AltoGriglia + RigheCartella * AltezzaCasella + 20 < AltezzaStriscia, "a card fits its strip");
+static_assert(SinistraGriglia >= Margine, "a card keeps the side margins");
 
 QFont carattere(int altezza, bool grassetto)
 {
@@ -46,7 +51,7 @@ void disegnaCartella(QPainter &p, const Cartella &cartella, int numero, const QS
 {
     const int destra = SinistraGriglia + ColonneCartella * LarghezzaCasella;
     const QRect intestazione(SinistraGriglia, alto + AltoIntestazione, destra - SinistraGriglia, AltezzaIntestazione);
-    const int serie = (numero + CartellePerSerie - 1) / CartellePerSerie;
+    const int serie = Blocchetto::serieDellaCartella(numero);
     p.setPen(Qt::black);
     p.setFont(carattere(40, false));
     p.drawText(intestazione, Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(Identita::Titolo));
@@ -81,9 +86,9 @@ void disegnaCartella(QPainter &p, const Cartella &cartella, int numero, const QS
 
 void disegnaTagli(QPainter &p)
 {
-    p.setPen(QPen(QColor(96, 96, 96), 2, Qt::DashLine));
+    p.setPen(QPen(QColor(96, 96, 96), 2, Qt::DashLine, Qt::FlatCap));
     for (int i = 1; i < CartellePerSerie; ++i)
-        p.drawLine(0, i * AltezzaStriscia, LarghezzaPagina, i * AltezzaStriscia);
+        p.drawLine(Margine, Margine + i * AltezzaStriscia, LarghezzaPagina - Margine, Margine + i * AltezzaStriscia);
 }
 
 } // namespace
@@ -111,8 +116,10 @@ QByteArray pdfBlocchetto(const Blocchetto &blocchetto)
                 scrittore.newPage();
             disegnaTagli(p);
             for (int i = 0; i < CartellePerSerie; ++i) {
-                const int numero = (s - 1) * CartellePerSerie + i + 1;
-                disegnaCartella(p, blocchetto.cartella(numero), numero, blocchetto.codice, i * AltezzaStriscia);
+                // Numbered on from the batches made before: the number alone names the card.
+                const int numero = blocchetto.primaCartella + (s - 1) * CartellePerSerie + i;
+                disegnaCartella(p, blocchetto.cartella(numero), numero, blocchetto.codice,
+                                Margine + i * AltezzaStriscia);
             }
         }
     }
@@ -154,7 +161,16 @@ StampaFatta stampaCartelle(int serie, const QString &cartellaRegistro, const QSt
         fatta.errore = QStringLiteral("il numero di serie deve essere da 1 a %1").arg(Blocchetto::MassimoSerie);
         return fatta;
     }
-    fatta.blocchetto = nuovoBlocchetto(serie, QDate::currentDate());
+    // One batch made at a time, here or in another run: its numbers follow the
+    // last ones kept, and it is kept before anyone else reads the file.
+    const ArchivioBlocchetti archivio(cartellaRegistro);
+    const TurnoArchivio turno = archivio.turno();
+    ArchivioBlocchetti::Nuovo nuovo = archivio.prepara(serie, QDate::currentDate(), turno);
+    if (!nuovo.errore.isEmpty()) {
+        fatta.errore = nuovo.errore;
+        return fatta;
+    }
+    fatta.blocchetto = nuovo.blocchetto;
     fatta.pdf = pdf;
     if (fatta.pdf.isEmpty()) {
         const QString documenti = cartellaPdf.isEmpty() ? cartellaDocumenti() : cartellaPdf;
@@ -163,8 +179,7 @@ StampaFatta stampaCartelle(int serie, const QString &cartellaRegistro, const QSt
     }
     fatta.pdf = QFileInfo(fatta.pdf).absoluteFilePath();
     fatta.errore = scriviPdf(fatta.blocchetto, fatta.pdf, [&] {
-        const QString errore = ArchivioBlocchetti(cartellaRegistro).aggiungi(fatta.blocchetto);
-        return EsitoScrittura{errore.isEmpty() ? QString() : QStringLiteral("il blocchetto non è stato registrato: ") + errore};
+        return EsitoScrittura{archivio.aggiungi(fatta.blocchetto, turno)};
     }).errore;
     return fatta;
 }

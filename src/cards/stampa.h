@@ -6,11 +6,13 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 // The printout of a batch: an A4 PDF, one series a page, its six cards one
-// under the other with cutting lines between them. Text stays text (vector),
+// under the other with cutting lines between them, nothing within 8 mm of the
+// paper's edge. Cards carry their numbers across batches. Text stays text (vector),
 // so the numbers print sharp at any size and a reader can search them.
 
 // "Cartelle tombola <codice>.pdf": the name says what the file is and which batch.
@@ -29,6 +31,8 @@ EsitoScrittura scriviPdf(const Blocchetto &blocchetto, const QString &percorso,
 // and its PDF written to pdf, or with nomePdf's name into cartellaPdf (made if
 // missing; the documents folder when empty) when pdf is empty. The batch is kept only once its PDF is ready, and the PDF
 // takes its place only once the batch is kept: no cards that cannot be checked.
+// The batch file's lock is held throughout (waiting for another print), so
+// the cards are numbered after every card kept and no batch is lost.
 struct StampaFatta {
     Blocchetto blocchetto;
     QString pdf;    // where it went
@@ -36,6 +40,7 @@ struct StampaFatta {
 };
 StampaFatta stampaCartelle(int serie, const QString &cartellaRegistro, const QString &pdf,
                            const QString &cartellaPdf = {});
+
 
 // The user's documents folder.
 QString cartellaDocumenti();

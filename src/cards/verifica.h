@@ -11,13 +11,13 @@
 // Checking a claim: a card of a batch, or one of the board's own six blocks
 // of fifteen, against the numbers drawn.
 
-// What the operator typed: "67" (card 67 of the last batch), "K3M9QX-67"
-// (card 67 of the batch with that code) or "tabellone 3" (block 3 of the
+// What the operator typed: "67" (card 67, of whichever batch holds it),
+// "K3M9QX-67" (card 67 of the batch with that code) or "tabellone 3" (block 3 of the
 // board, 1..6: blocks 1 and 2 are the top three rows, left and right).
 struct Richiesta {
     enum class Tipo { Cartella, Tabellone };
     Tipo tipo = Tipo::Cartella;
-    QString codice; // empty: the last batch
+    QString codice; // empty: the batch that holds the number
     int numero = 0; // card number, or block 1..6
     QString errore; // the text cannot be read: why, in Italian
     bool valida() const { return errore.isEmpty(); }

@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include <optional>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -19,19 +20,37 @@ QPointer<frmTip> g_istanza;
 // The frame the window manager gave the last pop-up: the next one gets the same.
 std::optional<QMargins> g_cornice;
 
-// The comment label closes the pop-up when clicked, like the picture.
+// The comment label closes the pop-up when clicked, like the picture, and
+// tells when its place changes.
 class EtichettaCommento : public QLabel
 {
 public:
-    using QLabel::QLabel;
+    EtichettaCommento(QWidget *parent, std::function<void()> spostata)
+        : QLabel(parent)
+        , m_spostata(std::move(spostata))
+    {
+    }
 
 protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        m_spostata();
+    }
+    void moveEvent(QMoveEvent *event) override
+    {
+        QLabel::moveEvent(event);
+        m_spostata();
+    }
     void mousePressEvent(QMouseEvent *event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent *event) override
     {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
             window()->close();
     }
+
+private:
+    std::function<void()> m_spostata;
 };
 
 } // namespace
@@ -63,7 +82,7 @@ frmTip::frmTip(QWidget *proprietario)
     ImgNumero->posiziona({0, 0, 8175, 6495});
     connect(ImgNumero, &Immagine::cliccato, this, &QWidget::close);
 
-    LblSmorfia = new EtichettaCommento(this);
+    LblSmorfia = new EtichettaCommento(this, [this] { adattaCommento(); });
     LblSmorfia->setObjectName(QStringLiteral("LblSmorfia"));
     LblSmorfia->setAccessibleName(QStringLiteral("Commento"));
     LblSmorfia->setGeometry(rettangoloPixel({0, 6600, 8055, 1575}));
@@ -96,11 +115,57 @@ void frmTip::impostaCommento(const QString &commento)
 {
     LblSmorfia->setText(commento);
     LblSmorfia->setAccessibleDescription(commento);
+    adattaCommento();
+}
+
+void frmTip::impostaPuntiCommento(double punti)
+{
+    m_puntiCommento = punti;
+    adattaCommento();
+}
+
+void frmTip::adattaCommento()
+{
+    // The label reaches below the window (its height and the window's are
+    // given apart), and the picture's frame, drawn on the window under the
+    // label, covers its top by half the frame's width: the text goes in the
+    // part left, at the largest size that fits there.
+    if (!LblSmorfia)
+        return;
+    const QRect etichetta = LblSmorfia->geometry();
+    QRect spazio = etichetta & rect();
+    for (const Segmento &segmento : m_superficie.segmenti()) {
+        const QRect coperto = ingombro(segmento).toAlignedRect();
+        if (!coperto.intersects(spazio))
+            continue;
+        if (coperto.center().y() <= spazio.center().y())
+            spazio.setTop(coperto.bottom() + 1);
+        else
+            spazio.setBottom(coperto.top() - 1);
+    }
+    if (spazio.isEmpty())
+        spazio = QRect(etichetta.topLeft(), QSize(0, 0));
+    LblSmorfia->setContentsMargins(spazio.left() - etichetta.left(), spazio.top() - etichetta.top(),
+                                   std::max(0, etichetta.right() - spazio.right()),
+                                   std::max(0, etichetta.bottom() - spazio.bottom()));
+    // Measured again only when something it depends on has changed: a draw
+    // sets sizes, text and font one by one, and the window is resized twice.
+    auto misura = std::make_tuple(LblSmorfia->contentsRect().size(), LblSmorfia->text(), m_puntiCommento);
+    if (misura == m_misuraCommento)
+        return;
+    QFont font = LblSmorfia->font();
+    font.setPointSizeF(puntiCheEntrano(font, std::get<0>(misura), int(LblSmorfia->alignment()), std::get<1>(misura),
+                                       m_puntiCommento));
+    m_misuraCommento = std::move(misura);
+    if (font != LblSmorfia->font())
+        LblSmorfia->setFont(font);
 }
 
 void frmTip::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // The picture's frame may have been drawn again since the comment was set.
+    adattaCommento();
     // The window manager tells this window's own frame a moment after it is
     // mapped, and sends no event for it: look once at once, and once more
     // shortly after.
@@ -108,6 +173,12 @@ void frmTip::showEvent(QShowEvent *event)
     QTimer::singleShot(200, this, &frmTip::verificaCornice);
     if (m_chiudiDopo > 0)
         QTimer::singleShot(std::exchange(m_chiudiDopo, 0), this, &QWidget::close);
+}
+
+void frmTip::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    adattaCommento();
 }
 
 void frmTip::verificaCornice()

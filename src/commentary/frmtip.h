@@ -7,6 +7,7 @@
 #include <QLabel>
 
 #include <functional>
+#include <tuple>
 
 class Immagine;
 
@@ -32,6 +33,9 @@ public:
     void impostaDimensioneEsterna(double larghezza, double altezza);
     // The comment under the picture, and what a screen reader says of it.
     void impostaCommento(const QString &commento);
+    // The comment's font size in points. It gets smaller only where the
+    // comment would not fit whole in the part of its label that shows.
+    void impostaPuntiCommento(double punti);
     // Runs once, shortly after this showing has been painted on screen.
     void allaComparsa(std::function<void()> azione) { m_allaComparsa = std::move(azione); }
     // The next showing closes by itself after this long, unless closed earlier; 0: it waits.
@@ -39,6 +43,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -46,12 +51,15 @@ protected:
 private:
     explicit frmTip(QWidget *proprietario);
     void verificaCornice();
+    void adattaCommento();
 
     // Outer size wanted, in pixels; fixed up once the window manager has told
     // this window's own frame.
     QSize m_esterna;
     bool m_corniceVerificata = false;
     std::function<void()> m_allaComparsa;
+    double m_puntiCommento = 8.25;
+    std::tuple<QSize, QString, double> m_misuraCommento;
     int m_chiudiDopo = 0;
 
     Superficie m_superficie;

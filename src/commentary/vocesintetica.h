@@ -14,7 +14,8 @@ class Oratore;
 // The board's voice: the platform's speech engine with an Italian voice, on a
 // thread of its own. The engine is built there too, since building it already
 // talks to a service that may answer late or never; nothing here ever waits
-// for it. Built only when the operator turns the voice on.
+// for it. The start screen builds it once it is shown, to learn early whether
+// there is a voice at all.
 class VoceSintetica : public QObject, public Voce
 {
     Q_OBJECT

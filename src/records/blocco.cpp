@@ -58,7 +58,7 @@ void BloccoRegistro::lascia()
 {
     chiudi(m_descrittore);
     m_descrittore = -1;
-    m_bloccato = m_preso = false;
+    m_bloccato = m_preso = m_tenutoQui = false;
 }
 
 BloccoRegistro::Stato BloccoRegistro::errore(const QString &motivo)
@@ -96,6 +96,7 @@ BloccoRegistro::Stato BloccoRegistro::prendi()
         }
         switch (bloccaEsclusivo(m_descrittore)) {
         case 0:
+            m_tenutoQui = true;
             return Stato::Occupato;
         case 1:
             break;

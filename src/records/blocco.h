@@ -37,6 +37,10 @@ public:
     // start; otherwise what happened, in Italian: the record must not be
     // written then, as another start could take the game.
     QString perso() const;
+    // After Occupato: a live program on this computer holds the system lock
+    // (not merely a lock file being created), so it is open, whether or not
+    // it can be reached.
+    bool tenutoQui() const { return m_tenutoQui; }
     // Who holds it, as far as the file tells (after Occupato or Altrove).
     QString macchina() const { return m_macchina; }
     QDateTime momento() const { return m_momento; }
@@ -60,6 +64,7 @@ private:
     int m_descrittore = -1;
     bool m_bloccato = false; // the system lock is ours
     bool m_preso = false;    // and the file says so: removed at the end
+    bool m_tenutoQui = false;
     QString m_macchina;
     QDateTime m_momento;
     qint64 m_processo = 0;

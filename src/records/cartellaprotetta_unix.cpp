@@ -136,6 +136,12 @@ Apertura CartellaProtetta::apriFile(const QString &nome, bool scrittura) const
     }
     const QByteArray locale = nomeLocale(nome);
     const int cartella = int(m_maniglia);
+    // A device or a pipe is not even opened when it is seen first: opening some does things.
+    if (struct stat prima{}; fstatat(cartella, locale.constData(), &prima, AT_SYMLINK_NOFOLLOW) == 0
+                             && (S_ISLNK(prima.st_mode) || !S_ISREG(prima.st_mode))) {
+        esito.natura = naturaStat(prima);
+        return esito;
+    }
     // O_NONBLOCK: a pipe of that name would otherwise hold the open until a writer comes.
     const int base = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (scrittura ? O_RDWR : O_RDONLY);
     int fd = -1;
@@ -158,7 +164,8 @@ Apertura CartellaProtetta::apriFile(const QString &nome, bool scrittura) const
     struct stat info{};
     esito.natura = fstat(fd, &info) == 0 ? naturaStat(info) : Natura::Errore;
     if (esito.natura != Natura::Proprio) {
-        esito.errore = erroreDi(errno);
+        if (esito.natura == Natura::Errore)
+            esito.errore = erroreDi(errno);
         ::close(fd);
         // Ours, just made: nothing else may have a name for it yet, so it goes again.
         if (esito.creato)

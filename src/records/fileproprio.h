@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The record, its lock and the record being carried over are this program's
@@ -53,6 +54,11 @@ int bloccaEsclusivo(int descrittore);
 
 // Whether the path still names the open file (it was not removed or replaced since).
 bool stessoFile(int descrittore, const QString &percorso);
+
+// What the path names, following links, as the system tells one file from
+// another (device and file number): two spellings of one file, or a link and
+// its target, give the same. Empty when nothing is there.
+QByteArray identitaDi(const QString &percorso);
 
 // Where the next stored data of an open file begins, at or after da: a hole
 // (a stretch a sparse file does not store, all zeros) is skipped. The file

@@ -91,6 +91,14 @@ bool stessoFile(int descrittore, const QString &percorso)
            && aperto.st_dev == ora.st_dev && aperto.st_ino == ora.st_ino;
 }
 
+QByteArray identitaDi(const QString &percorso)
+{
+    struct stat info{};
+    if (stat(QFile::encodeName(percorso).constData(), &info) != 0)
+        return {};
+    return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
+}
+
 qint64 inizioDati(int descrittore, qint64 da)
 {
     const off_t qui = lseek(descrittore, 0, SEEK_CUR);

@@ -132,6 +132,22 @@ bool stessoFile(int descrittore, const QString &percorso)
     return uguali;
 }
 
+QByteArray identitaDi(const QString &percorso)
+{
+    // No access asked: only what the file is; a folder opens with backup semantics.
+    const HANDLE file = CreateFileW(nativo(percorso).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool letta = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!letta)
+        return {};
+    return QByteArray::number(quint64(info.dwVolumeSerialNumber)) + ':'
+           + QByteArray::number((quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
+
 qint64 inizioDati(int, qint64 da)
 {
     // Sparse files are rare on Windows: read through.

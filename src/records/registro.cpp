@@ -165,7 +165,18 @@ private:
     QFile &m_file;
 };
 
+std::function<QString()> &controllo()
+{
+    static std::function<QString()> prima;
+    return prima;
+}
+
 } // namespace
+
+void RegistroPartita::controllaPrimaDiScrivere(std::function<QString()> controllo)
+{
+    ::controllo() = std::move(controllo);
+}
 
 PartitaLetta leggiRegistroFile(QFile &file)
 {
@@ -383,6 +394,10 @@ EsitoScrittura RegistroPartita::sostituisci(const QByteArray &contenuto) const
 
 EsitoScrittura RegistroPartita::scrivi(const QByteArray &contenuto) const
 {
+    if (controllo()) {
+        if (const QString motivo = controllo()(); !motivo.isEmpty())
+            return {motivo};
+    }
     // A folder that is no longer the one opened (a stick pulled out) is not written at all.
     if (const QString motivo = m_cartella->cambiata(); !motivo.isEmpty())
         return {QStringLiteral("la cartella %1 %2").arg(QDir::toNativeSeparators(m_cartella->percorso()), motivo)};

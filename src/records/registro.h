@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 // The game record `ultima.par`: a header line and one line per drawn number,
 // every line ending in CR LF. Every write replaces the file atomically, so a
@@ -102,6 +103,10 @@ public:
     // record: this user's regular files named "ultima.par." and six letters. Call it at
     // start, before any write. Returns how many were removed.
     int pulisciTemporanei() const;
+
+    // Asked before every write, in any folder: empty lets it go on, anything
+    // else is why not (the board's lock lost). Set once at start.
+    static void controllaPrimaDiScrivere(std::function<QString()> controllo);
 
     // A full game is under a kilobyte: an append copies at most this much.
     static constexpr qint64 LimiteCopia = 64 * 1024;

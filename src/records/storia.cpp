@@ -5,16 +5,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <utility>
 
 namespace {
 
 constexpr char Intestazione[] = "tabellone storia 1";
 constexpr char FineRiga[] = "\r\n";
-// A full game is a few kilobytes; a file far larger is not one of ours.
-constexpr qint64 DimensioneMassima = 1024 * 1024;
+constexpr qint64 DimensioneMassima = DimensioneMassimaStoria;
 constexpr auto FormatoMomento = "yyyy-MM-ddTHH:mm:ss";
 
 QByteArray momento(const QDateTime &quando)
@@ -54,9 +56,133 @@ std::optional<Fonte> leggiFonte(const QByteArray &testo)
     return std::nullopt;
 }
 
+// Free texts (a prize, a reason) as one word: percent-encoded UTF-8, so blanks
+// and line ends survive; "-" is the empty text, so a dash itself is encoded.
+QByteArray testoCodificato(const QString &testo)
+{
+    return testo.isEmpty() ? QByteArrayLiteral("-") : testo.toUtf8().toPercentEncoding(QByteArray(), "-");
+}
+
+// Only the one spelling the writer gives, of a text of at most MassimaLunghezzaTesto characters.
+std::optional<QString> leggiTesto(const QByteArray &parola)
+{
+    if (parola == "-")
+        return QString();
+    // Each character is at most four bytes, each written as three.
+    if (parola.isEmpty() || parola.size() > MassimaLunghezzaTesto * 12)
+        return std::nullopt;
+    const QByteArray byte = QByteArray::fromPercentEncoding(parola);
+    if (byte.toPercentEncoding(QByteArray(), "-") != parola)
+        return std::nullopt;
+    const QString testo = QString::fromUtf8(byte);
+    if (testo.toUtf8() != byte || testo.size() > MassimaLunghezzaTesto)
+        return std::nullopt;
+    return testo;
+}
+
+// A whole number in [minimo, massimo], written as the writer writes it: no sign, no leading zero.
+std::optional<qint64> leggiIntero(const QByteArray &parola, qint64 minimo, qint64 massimo)
+{
+    bool ok = false;
+    const qint64 valore = parola.toLongLong(&ok);
+    if (!ok || QByteArray::number(valore) != parola || valore < minimo || valore > massimo)
+        return std::nullopt;
+    return valore;
+}
+
+QByteArray parolaCategoria(Categoria categoria)
+{
+    return nomeCategoria(categoria).toLatin1();
+}
+
+// The programme's lines, all starting "p"; none for no programme. Equal prizes
+// in a row make one line: 120 cinquine of 5 euro are "p premi cinquina 120 500 -".
+QByteArray righeProgramma(const Programma &programma)
+{
+    if (programma.vuoto())
+        return {};
+    QByteArray righe;
+    if (programma.montepremi > 0)
+        righe += "p montepremi " + QByteArray::number(programma.montepremi) + FineRiga;
+    if (programma.tabellone)
+        righe += QByteArrayLiteral("p tabellone") + FineRiga;
+    for (const Categoria c : Categorie) {
+        const ProgrammaCategoria &pc = programma[c];
+        if (pc.quota > 0)
+            righe += "p quota " + parolaCategoria(c) + ' ' + QByteArray::number(pc.quota) + FineRiga;
+        for (qsizetype i = 0; i < pc.premi.size();) {
+            qsizetype fine = i + 1;
+            while (fine < pc.premi.size() && pc.premi[fine] == pc.premi[i])
+                ++fine;
+            righe += "p premi " + parolaCategoria(c) + ' ' + QByteArray::number(fine - i) + ' '
+                     + QByteArray::number(pc.premi[i].centesimi) + ' ' + testoCodificato(pc.premi[i].testo) + FineRiga;
+            i = fine;
+        }
+    }
+    return righe;
+}
+
+// "a <category> <prize, from 1> <last call> <when> <cents> <text> <card:call,…>",
+// then "ritirata <when> <reason>" when it was withdrawn.
+QByteArray righeAssegnazione(const Assegnazione &a)
+{
+    QByteArrayList vincitori;
+    for (const Vincitore &v : a.vincitori)
+        vincitori.append(v.cartella.chiave().toLatin1() + ':' + QByteArray::number(v.chiamata));
+    QByteArray righe = "a " + parolaCategoria(a.categoria) + ' ' + QByteArray::number(a.numero + 1) + ' '
+                       + QByteArray::number(a.ultimaChiamata) + ' ' + momento(a.quando) + ' '
+                       + QByteArray::number(a.premio.centesimi) + ' ' + testoCodificato(a.premio.testo) + ' '
+                       + vincitori.join(',') + FineRiga;
+    if (a.ritirata)
+        righe += "ritirata " + momento(a.quandoRitirata) + ' ' + testoCodificato(a.motivo) + FineRiga;
+    return righe;
+}
+
+// Reads "p" lines into a programme: each setting once, prizes no more than a
+// category holds. Whether the whole makes a programme is checked at the end.
+class LettoreProgramma
+{
+public:
+    Programma programma;
+
+    bool riga(const QList<QByteArray> &parti)
+    {
+        if (parti.size() < 2 || parti[0] != "p")
+            return false;
+        const QByteArray &chiave = parti[1];
+        if (chiave == "montepremi" && parti.size() == 3 && programma.montepremi == 0) {
+            const auto valore = leggiIntero(parti[2], 1, MassimoImporto);
+            return valore && (programma.montepremi = *valore, true);
+        }
+        if (chiave == "tabellone" && parti.size() == 2 && !programma.tabellone)
+            return programma.tabellone = true;
+        const auto categoria = parti.size() > 2 ? categoriaDalNome(QString::fromLatin1(parti[2])) : std::nullopt;
+        if (!categoria)
+            return false;
+        ProgrammaCategoria &pc = programma[*categoria];
+        if (chiave == "quota" && parti.size() == 4 && pc.quota == 0) {
+            const auto valore = leggiIntero(parti[3], 1, QuotaIntera);
+            return valore && (pc.quota = int(*valore), true);
+        }
+        if (chiave == "premi" && parti.size() == 6) {
+            const auto quanti = leggiIntero(parti[3], 1, MassimoPremiPerCategoria - pc.premi.size());
+            const auto centesimi = leggiIntero(parti[4], 0, MassimoImporto);
+            const auto testo = leggiTesto(parti[5]);
+            if (!quanti || !centesimi || !testo)
+                return false;
+            pc.premi.append(QList<Premio>(*quanti, Premio{*testo, *centesimi}));
+            return true;
+        }
+        return false;
+    }
+
+    bool valido() const { return erroreProgramma(programma).isEmpty(); }
+};
+
 QByteArray righePartita(const QByteArray &titolo, const StoriaPartita &partita)
 {
     QByteArray righe = titolo + FineRiga;
+    righe += righeProgramma(partita.programma);
     if (partita.inizio.isValid())
         righe += "inizio " + momento(partita.inizio) + FineRiga;
     if (!partita.seme.isEmpty())
@@ -68,6 +194,8 @@ QByteArray righePartita(const QByteArray &titolo, const StoriaPartita &partita)
         else
             righe += "r " + QByteArray::number(e.numero) + ' ' + momento(e.quando) + FineRiga;
     }
+    for (const Assegnazione &a : partita.assegnazioni)
+        righe += righeAssegnazione(a);
     if (partita.fine.isValid())
         righe += "fine " + momento(partita.fine) + FineRiga;
     return righe;
@@ -83,7 +211,30 @@ public:
 
     bool riga(const QList<QByteArray> &parti)
     {
+        const bool dopoAssegnazione = std::exchange(m_dopoAssegnazione, false);
         const QByteArray &chiave = parti.constFirst();
+        if (chiave == "p") {
+            // The programme heads the game's lines.
+            return !partita.inizio.isValid() && partita.seme.isEmpty() && partita.eventi.isEmpty()
+                   && partita.assegnazioni.isEmpty() && !m_chiusa && m_programma.riga(parti)
+                   && (partita.programma = m_programma.programma, true);
+        }
+        if (chiave == "a" && !m_chiusa)
+            return m_dopoAssegnazione = assegnazione(parti);
+        if (chiave == "ritirata" && dopoAssegnazione && parti.size() == 3) {
+            Assegnazione &a = partita.assegnazioni.last();
+            const auto quando = leggiMomento(parti[1]);
+            const auto motivo = leggiTesto(parti[2]);
+            if (!quando || !motivo || motivo->isEmpty())
+                return false;
+            a.ritirata = true;
+            a.quandoRitirata = *quando;
+            a.motivo = *motivo;
+            return true;
+        }
+        // The prizes given follow the calls.
+        if (!partita.assegnazioni.isEmpty() && chiave != "fine")
+            return false;
         if (m_chiusa && chiave != "r" && chiave != "c")
             return false;
         if (chiave == "inizio" && parti.size() == 2 && !partita.inizio.isValid() && partita.eventi.isEmpty()) {
@@ -128,9 +279,66 @@ public:
         return false;
     }
 
+    // What can only be checked once the game's lines are all read: a
+    // programme that is one, and no prize held twice.
+    bool completa() const
+    {
+        if (!m_programma.valido())
+            return false;
+        QSet<std::pair<int, int>> tenuti;
+        for (const Assegnazione &a : partita.assegnazioni) {
+            if (a.ritirata)
+                continue;
+            const std::pair<int, int> premio{int(indice(a.categoria)), a.numero};
+            if (tenuti.contains(premio))
+                return false;
+            tenuti.insert(premio);
+        }
+        return true;
+    }
+
 private:
+    bool assegnazione(const QList<QByteArray> &parti)
+    {
+        if (parti.size() != 8)
+            return false;
+        Assegnazione a;
+        const auto categoria = categoriaDalNome(QString::fromLatin1(parti[1]));
+        if (!categoria)
+            return false;
+        a.categoria = *categoria;
+        const auto numero = leggiIntero(parti[2], 1, partita.programma.quanti(a.categoria));
+        const auto ultima = leggiIntero(parti[3], 1, std::numeric_limits<int>::max());
+        const auto quando = leggiMomento(parti[4]);
+        const auto centesimi = leggiIntero(parti[5], 0, MassimoImporto);
+        const auto testo = leggiTesto(parti[6]);
+        const QList<QByteArray> vincitori = parti[7].split(',');
+        if (!numero || !ultima || !quando || !centesimi || !testo || vincitori.size() > MassimoVincitori)
+            return false;
+        a.numero = int(*numero) - 1;
+        a.ultimaChiamata = int(*ultima);
+        a.quando = *quando;
+        a.premio = {*testo, *centesimi};
+        QSet<QString> visti;
+        for (const QByteArray &parola : vincitori) {
+            const QList<QByteArray> campi = parola.split(':');
+            if (campi.size() != 2)
+                return false;
+            const auto id = IdCartella::dallaChiave(QString::fromLatin1(campi[0]));
+            const auto chiamata = leggiIntero(campi[1], 1, a.ultimaChiamata);
+            if (!id || !chiamata || visti.contains(id->chiave()))
+                return false;
+            visti.insert(id->chiave());
+            a.vincitori.append({*id, int(*chiamata)});
+        }
+        partita.assegnazioni.append(a);
+        return true;
+    }
+
     int m_chiamate = 0;
     bool m_chiusa = false;
+    bool m_dopoAssegnazione = false;
+    LettoreProgramma m_programma;
     std::array<bool, Dichiarazioni::UltimoNumero + 1> m_sulTabellone{};
 };
 
@@ -191,6 +399,7 @@ QByteArray contenutoStoria(const Storia &storia)
 {
     QByteArray contenuto = QByteArray(Intestazione) + FineRiga;
     contenuto += "intervallo " + QByteArray::number(storia.intervallo) + FineRiga;
+    contenuto += righeProgramma(storia.programma);
     contenuto += righePartita("partita", storia.corrente);
     if (storia.precedente)
         contenuto += righePartita("precedente", *storia.precedente);
@@ -207,6 +416,7 @@ std::optional<Storia> leggiContenutoStoria(const QByteArray &contenuto)
     Storia storia;
     std::optional<LettorePartita> corrente, precedente;
     LettorePartita *lettore = nullptr;
+    LettoreProgramma programma;
     bool conIntervallo = false;
     for (qsizetype i = 0; i < righe.size(); ++i) {
         QByteArray riga = righe[i];
@@ -229,12 +439,16 @@ std::optional<Storia> leggiContenutoStoria(const QByteArray &contenuto)
             conIntervallo = numero && storia.intervallo >= 1 && storia.intervallo <= 3600;
             if (!conIntervallo)
                 return std::nullopt;
+        } else if (!lettore && parti.constFirst() == "p") {
+            if (!programma.riga(parti))
+                return std::nullopt;
         } else if (!lettore || !lettore->riga(parti)) {
             return std::nullopt;
         }
     }
-    if (!corrente)
+    if (!corrente || !corrente->completa() || (precedente && !precedente->completa()) || !programma.valido())
         return std::nullopt;
+    storia.programma = programma.programma;
     storia.corrente = corrente->partita;
     if (precedente)
         storia.precedente = precedente->partita;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cartellaprotetta.h"
+#include "premi.h"
 #include "registro.h"
 
 #include <QByteArray>
@@ -19,6 +20,9 @@
 // record, so after a kill at any instant the two agree.
 
 inline constexpr auto NomeStoria = "storia.dat";
+// A full game is a few kilobytes; a file far larger is not one of ours. A
+// change that would make the story larger is refused before it is written.
+inline constexpr qint64 DimensioneMassimaStoria = 1024 * 1024;
 
 enum class Fonte {
     Ignota,    // found in the record without a story: a record of an older program
@@ -42,6 +46,9 @@ struct StoriaPartita {
     QDateTime fine;       // when the game was closed; invalid while it is open
     QByteArray seme;      // 32 bytes from the system's random source, taken at the first call
     QList<Evento> eventi; // in the order they happened
+    // The prizes this game plays for (empty: none), and those given, in order.
+    Programma programma;
+    QList<Assegnazione> assegnazioni;
 
     bool chiusa() const { return fine.isValid(); }
     bool vuota() const { return eventi.isEmpty(); }
@@ -63,6 +70,8 @@ struct Storia {
     std::optional<StoriaPartita> precedente;
     // Seconds between automatic draws, as last set.
     int intervallo = 20;
+    // The prize programme as last set: each new game starts with a copy of it.
+    Programma programma;
 
     bool operator==(const Storia &) const = default;
 };

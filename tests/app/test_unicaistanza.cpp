@@ -7,10 +7,13 @@
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <list>
 #ifdef Q_OS_UNIX
@@ -43,6 +46,103 @@ qint64 padroneDelBlocco(const QString &cartella)
     QFile blocco(UnicaIstanza::percorsoBlocco(cartella));
     return blocco.open(QIODevice::ReadOnly) ? blocco.readLine().trimmed().toLongLong() : 0;
 }
+
+#ifdef Q_OS_UNIX
+// The most memory this process has held so far, in KiB.
+qint64 piccoDiMemoria()
+{
+    QFile stato(QStringLiteral("/proc/self/status"));
+    if (!stato.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &riga : stato.readAll().split('\n')) {
+        if (riga.startsWith("VmHWM:"))
+            return riga.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// A caller on the board's channel, in a process of its own: sends what it is given with plain
+// system calls; writes to `esito` how many bytes went through, then the answer read, if any.
+pid_t chiamante(const QByteArray &indirizzo, const QByteArray &invio, int esito)
+{
+    const pid_t figlio = fork();
+    if (figlio != 0)
+        return figlio;
+    const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un dove{};
+    dove.sun_family = AF_UNIX;
+    std::memcpy(dove.sun_path, indirizzo.constData(), std::min<size_t>(indirizzo.size(), sizeof dove.sun_path - 1));
+    if (::connect(s, reinterpret_cast<sockaddr *>(&dove), sizeof dove) != 0)
+        _exit(2);
+    qint64 inviati = 0;
+    while (inviati < invio.size()) {
+        const ssize_t n = send(s, invio.constData() + inviati, size_t(invio.size() - inviati), MSG_NOSIGNAL);
+        if (n <= 0)
+            break;
+        inviati += n;
+    }
+    char risposta[16] = {};
+    pollfd attesa{s, POLLIN, 0};
+    const ssize_t letti = poll(&attesa, 1, 10000) > 0 ? recv(s, risposta, sizeof risposta - 1, 0) : 0;
+    if (write(esito, &inviati, sizeof inviati) != sizeof inviati || write(esito, risposta, size_t(std::max<ssize_t>(letti, 0))) < 0)
+        _exit(3);
+    _exit(0);
+}
+
+// Xvfb with openbox, for the real program's message boxes; ended by their id.
+struct Schermo {
+    std::list<QProcess> servizi;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    QTemporaryDir cartella;
+
+    bool avvia()
+    {
+        QProcess &xvfb = servizi.emplace_back();
+        xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                            QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                            QStringLiteral("tcp")});
+        if (!xvfb.waitForReadyRead(10000))
+            return false;
+        ambiente.insert(QStringLiteral("DISPLAY"), u':' + QString::fromLatin1(xvfb.readLine().trimmed()));
+        ambiente.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        const QString pronto = cartella.filePath(QStringLiteral("openbox-pronto"));
+        QProcess &openbox = servizi.emplace_back();
+        openbox.setProcessEnvironment(ambiente);
+        openbox.start(QStringLiteral("openbox"), {QStringLiteral("--startup"), QStringLiteral("touch ") + pronto});
+        return openbox.waitForStarted(5000) && QTest::qWaitFor([&] { return QFileInfo::exists(pronto); }, 20000);
+    }
+    ~Schermo()
+    {
+        for (auto servizio = servizi.rbegin(); servizio != servizi.rend(); ++servizio) {
+            servizio->kill();
+            servizio->waitForFinished(5000);
+        }
+    }
+    QString xdo(const QStringList &argomenti) const
+    {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(ambiente);
+        xdotool.start(QStringLiteral("xdotool"), argomenti);
+        xdotool.waitForFinished(5000);
+        return QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed();
+    }
+    // Presses Return in the first visible window of the process, as the operator accepting its default button.
+    bool invio(qint64 pid) const
+    {
+        QString finestra;
+        if (!QTest::qWaitFor([&] {
+                finestra = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                QString::number(pid)}).section(u'\n', 0, 0);
+                return !finestra.isEmpty();
+            }, 20000))
+            return false;
+        xdo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), finestra});
+        QTest::qWait(300);
+        xdo({QStringLiteral("key"), QStringLiteral("Return")});
+        return true;
+    }
+};
+#endif
 
 // The real programs a test starts; any still running when it ends are killed by their id.
 struct Programmi {
@@ -168,6 +268,141 @@ private slots:
         QCOMPARE(istanza.avvia(), UnicaIstanza::Esito::Prima);
         qunsetenv("XDG_RUNTIME_DIR");
         QVERIFY2(istanza.errore().contains(u"non può ricevere"), qPrintable(istanza.errore()));
+#endif
+    }
+
+    // A lock file just created and still empty, with no channel to call anyone on (the private
+    // folder squatted): a start writing it, or one killed before it could. Never asked about as a
+    // board that does not answer: looked at again until old enough to tell, then taken.
+    void bloccoAppenaCreatoAtteso()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a runtime folder and file modes are POSIX's");
+#else
+        QTemporaryDir cartella, comune, temporanea;
+        QVERIFY(chmod(QFile::encodeName(comune.path()).constData(), 0755) == 0);
+        // Where the private folder would go, a file: no channel at all.
+        QFile occupato(temporanea.filePath(QStringLiteral("tabellone-%1").arg(geteuid())));
+        QVERIFY(occupato.open(QIODevice::WriteOnly));
+        occupato.close();
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(comune.path()));
+        qputenv("TMPDIR", QFile::encodeName(temporanea.path()));
+        QFile blocco(UnicaIstanza::percorsoBlocco(cartella.path()));
+        QVERIFY(blocco.open(QIODevice::WriteOnly));
+        blocco.close();
+        QElapsedTimer tempo;
+        tempo.start();
+        UnicaIstanza::Esito esito = UnicaIstanza::Esito::Errore;
+        {
+            UnicaIstanza istanza(cartella.path());
+            esito = istanza.avvia();
+        }
+        qunsetenv("XDG_RUNTIME_DIR");
+        if (tmpdir.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", tmpdir);
+        QCOMPARE(esito, UnicaIstanza::Esito::Prima);
+        qInfo("an empty lock just created was taken after %lld ms", tempo.elapsed());
+        QVERIFY(tempo.elapsed() < (BloccoRegistro::EtaMinimaAbbandonato + 3) * 1000);
+#endif
+    }
+
+    // A caller that sends more than a call's line without a line end is cut off at once, the board
+    // holding no more of it than a line; the board still answers the next caller.
+    void chiamataSenzaFineRigaInterrotta()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("fork and the process's own memory figures are POSIX's");
+#else
+        QTemporaryDir cartella, privata;
+        QVERIFY(chmod(QFile::encodeName(privata.path()).constData(), 0700) == 0);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(privata.path()));
+        UnicaIstanza istanza(cartella.path());
+        const QByteArray indirizzo = QFile::encodeName(UnicaIstanza::nomeCanale(cartella.path()));
+        qunsetenv("XDG_RUNTIME_DIR");
+        QCOMPARE(istanza.avvia(), UnicaIstanza::Esito::Prima);
+        int richiami = 0;
+        connect(&istanza, &UnicaIstanza::richiamata, this, [&richiami] { ++richiami; });
+        const auto chiama = [&](const QByteArray &invio, qint64 &inviati, QByteArray &risposta) {
+            int tubo[2];
+            if (pipe(tubo) != 0)
+                return false;
+            const pid_t figlio = chiamante(indirizzo, invio, tubo[1]);
+            close(tubo[1]);
+            int stato = 0;
+            const bool finito = QTest::qWaitFor([&] { return waitpid(figlio, &stato, WNOHANG) == figlio; }, 60000);
+            if (!finito) {
+                kill(figlio, SIGKILL);
+                waitpid(figlio, &stato, 0);
+            }
+            QFile lettura;
+            lettura.open(tubo[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+            const QByteArray esito = lettura.readAll();
+            inviati = esito.size() >= 8 ? *reinterpret_cast<const qint64 *>(esito.constData()) : -1;
+            risposta = esito.mid(8);
+            return finito && WIFEXITED(stato) && WEXITSTATUS(stato) == 0;
+        };
+        const QByteArray enorme(64 * 1024 * 1024, 'x'); // the caller's, made before measuring
+        qint64 inviati = 0;
+        QByteArray risposta;
+        const qint64 prima = piccoDiMemoria();
+        QVERIFY(chiama(enorme, inviati, risposta));
+        const qint64 dopo = piccoDiMemoria();
+        qInfo("a caller sending 64 MiB without a line end got %lld bytes through; the board's peak memory grew by %lld KiB",
+              inviati, dopo - prima);
+        QVERIFY2(inviati < 8 * 1024 * 1024, qPrintable(QString::number(inviati)));
+        QVERIFY2(dopo - prima < 16 * 1024, qPrintable(QString::number(dopo - prima)));
+        QCOMPARE(richiami, 0);
+        // The board still answers a real call.
+        QVERIFY(chiama(QByteArrayLiteral("avanti\n"), inviati, risposta));
+        QCOMPARE(risposta, QByteArrayLiteral("ok\n"));
+        QCOMPARE(richiami, 1);
+#endif
+    }
+
+    // With the private channel folder squatted by another user (no runtime folder, the temporary
+    // folder's place taken), a second start cannot reach the open board: it says the board is open
+    // and ends, its default button taking nothing over; the board keeps its lock and the record.
+    void canaleOccupatoNonFaDueTabelloni()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("another user's folder and process, and Xvfb, are POSIX's here");
+#else
+        if (geteuid() != 0)
+            QSKIP("another user's folder needs root to make");
+        for (const char *strumento : {"Xvfb", "openbox", "xdotool"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(strumento)).isEmpty())
+                QSKIP("needs Xvfb, openbox and xdotool to answer the real program's message boxes");
+        }
+        Schermo schermo;
+        QVERIFY(schermo.avvia());
+        QTemporaryDir cartella, temporanea;
+        const QString programma = cartellaProgramma(cartella);
+        QVERIFY(!programma.isEmpty());
+        const QByteArray abusiva = QFile::encodeName(temporanea.filePath(QStringLiteral("tabellone-%1").arg(geteuid())));
+        QVERIFY(mkdir(abusiva.constData(), 0700) == 0 && chown(abusiva.constData(), 65534, 65534) == 0);
+        const QByteArray partita = "Partita : 06/12/2026 21:05:33\r\n 40 \r\n 41 \r\n";
+        QFile registro(QDir(cartella.path()).filePath(QStringLiteral("ultima.par")));
+        QVERIFY(registro.open(QIODevice::WriteOnly) && registro.write(partita) == partita.size());
+        registro.close();
+        QProcessEnvironment ambiente = schermo.ambiente;
+        ambiente.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        ambiente.insert(QStringLiteral("TMPDIR"), temporanea.path());
+
+        Programmi programmi;
+        QProcess *prima = programmi.avvia(programma, ambiente);
+        QVERIFY(programmi.tiene(prima, cartella.path()));
+        QProcess *seconda = programmi.avvia(programma, ambiente);
+        // Its one message: the operator accepts what it offers by default.
+        QVERIFY(schermo.invio(seconda->processId()));
+        QVERIFY2(seconda->waitForFinished(15000), "the second start went on after its message");
+        QCOMPARE(seconda->exitCode(), 0);
+        QCOMPARE(prima->state(), QProcess::Running);
+        QCOMPARE(padroneDelBlocco(cartella.path()), prima->processId());
+        QVERIFY(registro.open(QIODevice::ReadOnly));
+        QCOMPARE(registro.readAll(), partita);
 #endif
     }
 

@@ -5,9 +5,12 @@
 #include "frmverifica.h"
 #include "prova_finestre.h"
 
+#include <algorithm>
 #include <QAccessible>
 #include <QElapsedTimer>
 #include <QLabel>
+
+#include <algorithm>
 
 class TestTabellone : public QObject
 {
@@ -27,7 +30,7 @@ private slots:
     // The board's keys start a new game, write messages, maximise and restore, or leave the board;
     // held down, they do not repeat.
     void tastiDelTabellone();
-    // F5 asks for a card (of the last batch, by code and number, or a block of the board) and shows
+    // F5 asks for a card (by its number, by code and number, or a block of the board) and shows
     // it over the board: drawn numbers marked, each row's count and prize, the best prize, and
     // whether the last number drawn is on it; the voice reads the outcome. An unknown card is
     // told; a cancelled box shows nothing. Closing it changes nothing in the game.
@@ -208,6 +211,13 @@ QList<int> rigaDi67(int r)
     return numeri;
 }
 
+// Called last to first: a record in ascending order might be one a withdrawal rewrote.
+QList<int> alContrario(QList<int> numeri)
+{
+    std::reverse(numeri.begin(), numeri.end());
+    return numeri;
+}
+
 // A number that is on no row of card 67.
 int fuoriDa67()
 {
@@ -234,9 +244,9 @@ void TestTabellone::verificaConF5_data()
         << "AMBO" << QStringLiteral("Ultimo numero estratto: %1, NON è sulla cartella.").arg(fuoriDa67())
         << "Cartella sessantasette: ambo";
     QTest::newRow("a cinquina by code and number, the last on it")
-        << Provato.codice.toLower() + "-67" << (rigaDi67(0).mid(0, 1) + rigaDi67(1))
+        << Provato.codice.toLower() + "-67" << (rigaDi67(0).mid(0, 1) + alContrario(rigaDi67(1)))
         << QStringList{"1 su 5", "5 su 5: cinquina", "0 su 5"} << "CINQUINA"
-        << QStringLiteral("Ultimo numero estratto: %1, è sulla cartella.").arg(rigaDi67(1).constLast())
+        << QStringLiteral("Ultimo numero estratto: %1, è sulla cartella.").arg(rigaDi67(1).constFirst())
         << "Cartella sessantasette: cinquina";
     QTest::newRow("tombola") << "67" << (rigaDi67(2) + rigaDi67(0) + rigaDi67(1))
                              << QStringList{"5 su 5: cinquina", "5 su 5: cinquina", "5 su 5: cinquina"} << "TOMBOLA!"
@@ -258,7 +268,8 @@ void TestTabellone::verificaConF5()
     QFETCH(QString, ultimo);
     QFETCH(QString, detto);
     Banco banco;
-    QCOMPARE(ArchivioBlocchetti(banco.cartella.path()).aggiungi(Provato), QString());
+    const ArchivioBlocchetti archivio(banco.cartella.path());
+    QCOMPARE(archivio.aggiungi(Provato, archivio.turno()), QString());
     const QByteArray registro = IntestazioneVecchia + righe(estratti);
     frmTabellone &t = banco.riprendi(registro);
     VoceFinta voce;

@@ -18,7 +18,8 @@ const std::array<std::array<int, 9>, 3> Cartella1 = {{
 }};
 
 const Blocchetto Batch = blocchettoDaSeme(1, 12, QDate(2026, 12, 7)); // cards 1..72
-const ArchivioLetto Archivio = leggiArchivio(contenutoArchivio({blocchettoDaSeme(2, 1, QDate(2026, 12, 6)), Batch}));
+const Blocchetto Dopo = blocchettoDaSeme(2, 1, QDate(2026, 12, 8), 73); // cards 73..78, made later
+const ArchivioLetto Archivio = leggiArchivio(contenutoArchivio({Batch, Dopo}));
 
 TabellaEstratti tabella(const QList<int> &estratti)
 {
@@ -127,10 +128,14 @@ private slots:
                                               << QList<int>{66, 67, 68, 69, 70, 76, 77, 78, 79, 80, 86, 87, 88, 89, 90}
                                               << 90 << QList<int>{5, 5, 5} << "TOMBOLA" << true
                                               << "Tabellone sei: tombola";
-        QTest::newRow("cartella fuori dal blocchetto") << "73" << QList<int>{} << 0 << QList<int>{} << "" << false << "";
-        QTest::newRow("blocchetto di prima, 6 cartelle") << codiceBlocchetto(2) + "-7" << QList<int>{} << 0 << QList<int>{} << "" << false << "";
-        QTest::newRow("blocchetto di prima") << codiceBlocchetto(2) + "-6" << QList<int>{} << 0 << QList<int>{0, 0, 0}
-                                             << "" << false << "Cartella sei: nessun premio";
+        QTest::newRow("67 after a later batch") << "67" << rigaDi(c67, 1) << 2 << QList<int>{0, 5, 0} << "cinquina"
+                                                << false << "Cartella sessantasette: cinquina";
+        QTest::newRow("past every batch") << "79" << QList<int>{} << 0 << QList<int>{} << "" << false << "";
+        QTest::newRow("later batch, not its card") << codiceBlocchetto(2) + "-72" << QList<int>{} << 0 << QList<int>{} << "" << false << "";
+        QTest::newRow("later batch, by number") << "73" << tutti(Dopo.cartella(73)) << tutti(Dopo.cartella(73)).constLast()
+                                                << QList<int>{5, 5, 5} << "TOMBOLA" << true << "Cartella settantatré: tombola";
+        QTest::newRow("later batch, by code") << codiceBlocchetto(2) + "-78" << QList<int>{} << 0 << QList<int>{0, 0, 0}
+                                              << "" << false << "Cartella settantotto: nessun premio";
         QTest::newRow("codice sconosciuto") << "ZZZZZZ-1" << QList<int>{} << 0 << QList<int>{} << "" << false << "";
     }
     void controllo()
@@ -187,8 +192,12 @@ private slots:
 
     void messaggi()
     {
-        QCOMPARE(verifica(QStringLiteral("73"), Archivio, tabella({}), 0).errore,
-                 QStringLiteral("La cartella 73 non è del blocchetto %1, che ha le cartelle da 1 a 72.").arg(Batch.codice));
+        QCOMPARE(verifica(QStringLiteral("79"), Archivio, tabella({}), 0).errore,
+                 QStringLiteral("Nessun blocchetto ha la cartella 79: le cartelle stampate vanno da 1 a 78."));
+        QCOMPARE(verifica(Dopo.codice + QStringLiteral("-72"), Archivio, tabella({}), 0).errore,
+                 QStringLiteral("La cartella 72 non è del blocchetto %1, che ha le cartelle da 73 a 78.").arg(Dopo.codice));
+        QCOMPARE(verifica(QStringLiteral("74"), Archivio, tabella({}), 0).titolo,
+                 QStringLiteral("Cartella 74 (serie 13, blocchetto %1)").arg(Dopo.codice));
         QCOMPARE(verifica(QStringLiteral("1"), ArchivioLetto{{}, {}, true}, tabella({}), 0).errore,
                  QStringLiteral("Nessun blocchetto di cartelle è stato ancora creato."));
         // The board's blocks need no batch.

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "archivio.h"
 #include "blocco.h"
 #include "cartelle.h"
 #include "registro.h"
+#include "storia.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSysInfo>
@@ -64,9 +67,12 @@ QByteArray registroAtteso(int secondi, std::initializer_list<int> numeri = {})
 
 // Where the folder choice finds a record (Lasciata) in the program folder, and the per-user folder.
 enum class Registro { Nessuno, Scrivibile, SolaLettura };
-enum class Utente { Esiste, ConPartita, PiuRecente, Manca, NonCreabile }; // holding Continuata: older, newer
+// The per-user folder: empty; an older game holding nothing Lasciata lacks (Vecchia); Continuata newer;
+// Continuata older; Lasciata's game further on, older; Lasciata's game not yet drawn, newer; none; none possible.
+enum class Utente { Esiste, ConPartita, PiuRecente, ConPiuNumeri, StessaPiuAvanti, StessaIndietro, Manca, NonCreabile };
 const QByteArray Lasciata = QByteArrayLiteral("Partita : 01/01/2020 10:00:00\r\n 7 \r\n");
 const QByteArray Continuata = QByteArrayLiteral("Partita : 02/01/2020 10:00:00\r\n 7 \r\n 8 \r\n");
+const QByteArray Vecchia = QByteArrayLiteral("Partita : 31/12/2019 10:00:00\r\n 7 \r\n");
 const QByteArray Nessuno = QByteArrayLiteral("<unreadable>");
 
 #ifdef Q_OS_UNIX
@@ -127,6 +133,52 @@ struct ComeUtenteComune {
         return geteuid() != 0 || lchown(QFile::encodeName(percorso).constData(), 65534, 65534) == 0;
     }
     bool attivo = false;
+};
+#endif
+
+#ifdef Q_OS_UNIX
+// A program folder with its pictures and a record, and a per-user folder, as an ordinary user.
+struct Scena {
+    QTemporaryDir radice;
+    ComeUtenteComune comune{radice.path()};
+    const QString bin = radice.filePath(QStringLiteral("bin"));
+    const QString dati = radice.filePath(QStringLiteral("casa/tabellone"));
+    bool chiusa = true;
+    QString errori; // of the last start's carry-overs
+
+    Scena() { QDir().mkpath(bin); }
+    ~Scena() { modo(bin, 0700); }
+    QString registroUtente() const { return dati + QStringLiteral("/ultima.par"); }
+
+    // The program folder's record, dated scarto seconds from now; the folder read-only unless told.
+    bool pronta(const QByteArray &registro, qint64 scarto, bool soloLettura = true)
+    {
+        chiusa = soloLettura;
+        return comune.riuscito() && QDir().mkpath(radice.filePath(QStringLiteral("casa")))
+               && scriviFile(bin + QStringLiteral("/img00.gif"), "GIF89a") && cambia(registro, scarto);
+    }
+    // The program folder's record as written on another computer.
+    bool cambia(const QByteArray &registro, qint64 scarto)
+    {
+        const QString percorso = bin + QStringLiteral("/ultima.par");
+        QFile file(percorso);
+        return modo(bin, 0700) && scriviFile(percorso, registro) && file.open(QIODevice::ReadWrite)
+               && file.setFileTime(QDateTime::currentDateTime().addSecs(scarto), QFileDevice::FileModificationTime)
+               && modo(bin, chiusa ? 0500 : 0700);
+    }
+    // A start as the program makes it: the choice, then the carry-overs, which must succeed.
+    Cartelle avvio()
+    {
+        const Cartelle scelta = scegliCartelle(bin, dati);
+        const EsitoScrittura partita = riportaPartita(scelta), blocchetti = riportaBlocchetti(scelta);
+        errori = partita.errore + blocchetti.errore;
+        return scelta;
+    }
+    bool estrai(int numero)
+    {
+        TabellaEstratti estratti{};
+        return RegistroPartita(dati).aggiungi(numero, estratti, momento(0)).riuscita();
+    }
 };
 #endif
 
@@ -356,24 +408,32 @@ private slots:
         QTest::addColumn<Utente>("utente");
         QTest::addColumn<QString>("cartella");     // "bin", "utente" or "" (not saved)
         QTest::addColumn<QByteArray>("contenuto"); // the record there once carried over
+        QTest::addColumn<int>("avvisi");           // notices at start
         using R = Registro;
         using U = Utente;
         QTest::newRow("writable program folder keeps its own record")
-            << "bin" << false << R::Scrivibile << U::ConPartita << "bin" << Lasciata;
+            << "bin" << false << R::Scrivibile << U::ConPartita << "bin" << Lasciata << 0;
         QTest::newRow("read-only program folder moves the game to the user")
-            << "bin" << true << R::Scrivibile << U::Esiste << "utente" << Lasciata;
-        QTest::newRow("read-only record in a writable folder, a game already continued by the user kept")
-            << "bin" << false << R::SolaLettura << U::PiuRecente << "utente" << Continuata;
-        QTest::newRow("writable program folder, a game carried on by the user since: continued there")
-            << "bin" << false << R::Scrivibile << U::PiuRecente << "utente" << Continuata;
-        QTest::newRow("read-only program folder, its game newer than the user's: carried over")
-            << "bin" << true << R::Scrivibile << U::ConPartita << "utente" << Lasciata;
+            << "bin" << true << R::Scrivibile << U::Esiste << "utente" << Lasciata << 0;
+        QTest::newRow("read-only record in a writable folder, a game already continued by the user kept, said")
+            << "bin" << false << R::SolaLettura << U::PiuRecente << "utente" << Continuata << 1;
+        QTest::newRow("writable program folder, a game carried on by the user since: continued there, said")
+            << "bin" << false << R::Scrivibile << U::PiuRecente << "utente" << Continuata << 1;
+        QTest::newRow("read-only program folder, its game newer than the user's older one: carried over, said")
+            << "bin" << true << R::Scrivibile << U::ConPartita << "utente" << Lasciata << 1;
+        // Dates lie: what the records hold decides.
+        QTest::newRow("read-only program folder newer-dated, the user's game holds a draw it lacks: kept, said")
+            << "bin" << true << R::Scrivibile << U::ConPiuNumeri << "utente" << Continuata << 1;
+        QTest::newRow("writable program folder newer-dated, the same game further on in the user's: continued there")
+            << "bin" << false << R::Scrivibile << U::StessaPiuAvanti << "utente" << Lasciata + " 8 \r\n" << 1;
+        QTest::newRow("read-only program folder older-dated, the same game further on than the user's: carried over")
+            << "bin" << true << R::Scrivibile << U::StessaIndietro << "utente" << Lasciata << 1;
         QTest::newRow("installed: pictures from share, a stray record in bin ignored, the per-user folder created")
-            << "share" << false << R::Scrivibile << U::Manca << "utente" << Nessuno;
+            << "share" << false << R::Scrivibile << U::Manca << "utente" << Nessuno << 0;
         QTest::newRow("per-user folder cannot be created: not saved, both tried")
-            << "bin" << true << R::SolaLettura << U::NonCreabile << "" << Nessuno;
+            << "bin" << true << R::SolaLettura << U::NonCreabile << "" << Nessuno << 0;
         QTest::newRow("no pictures anywhere: looked for beside the executable")
-            << "" << false << R::Nessuno << U::Esiste << "utente" << Nessuno;
+            << "" << false << R::Nessuno << U::Esiste << "utente" << Nessuno << 0;
     }
     void sceltaDelleCartelle()
     {
@@ -406,10 +466,14 @@ private slots:
         if (registro != Registro::Nessuno)
             QVERIFY(scriviFile(lasciata, Lasciata) && vecchio(lasciata, 2)
                     && modo(lasciata, registro == Registro::SolaLettura ? 0400 : 0600));
-        if (utente == Utente::Esiste || utente == Utente::ConPartita || utente == Utente::PiuRecente)
+        const QMap<Utente, QByteArray> diUtente = {{Utente::ConPartita, Vecchia}, {Utente::PiuRecente, Continuata},
+                                                   {Utente::ConPiuNumeri, Continuata},
+                                                   {Utente::StessaPiuAvanti, Lasciata + " 8 \r\n"},
+                                                   {Utente::StessaIndietro, Lasciata.left(Lasciata.indexOf('\n') + 1)}};
+        if (utente != Utente::Manca && utente != Utente::NonCreabile)
             QVERIFY(QDir().mkpath(dati)
-                    && (utente == Utente::Esiste || scriviFile(dati + QStringLiteral("/ultima.par"), Continuata)));
-        if (utente == Utente::ConPartita)
+                    && (utente == Utente::Esiste || scriviFile(dati + QStringLiteral("/ultima.par"), diUtente[utente])));
+        if (utente == Utente::ConPartita || utente == Utente::ConPiuNumeri || utente == Utente::StessaPiuAvanti)
             QVERIFY(vecchio(dati + QStringLiteral("/ultima.par"), 3));
         QVERIFY(modo(bin, programmaChiuso ? 0500 : 0700) && modo(casa, utente == Utente::NonCreabile ? 0500 : 0700));
 
@@ -430,8 +494,8 @@ private slots:
             QVERIFY2(avviso.contains(u"NON viene salvata") && avviso.contains(QDir::toNativeSeparators(bin))
                          && avviso.contains(QDir::toNativeSeparators(dati)), qPrintable(avviso));
         }
-        // A game left in the program folder for the user's is said.
-        QCOMPARE(scelta.avvisi.size(), registro == Registro::Scrivibile && utente == Utente::PiuRecente && !programmaChiuso ? 1 : 0);
+        // A game left in the program folder for the user's, or the user's replaced, is said.
+        QTEST(int(scelta.avvisi.size()), "avvisi");
         // The program folder's own record is never changed by the choice.
         if (registro != Registro::Nessuno)
             QCOMPARE(contenutoDi(lasciata), cartella == QLatin1String("bin") ? Lasciata + " 9 \r\n" : Lasciata);
@@ -620,8 +684,8 @@ private slots:
     }
 
     // A program folder made read-only and writable again, turn by turn: the game carried to the
-    // per-user folder is the one that goes on, and the program folder's older copy is said, never
-    // silently written again.
+    // per-user folder is the one that goes on, and the program folder's older copy is said once,
+    // never silently written again, never said again at every start.
     void cartellaAlternataNonDivideLaPartita()
     {
 #ifndef Q_OS_UNIX
@@ -633,6 +697,7 @@ private slots:
         const QString bin = radice.filePath(QStringLiteral("bin")), dati = radice.filePath(QStringLiteral("casa/tabellone"));
         QVERIFY(QDir().mkpath(bin) && scriviFile(bin + QStringLiteral("/img00.gif"), "GIF89a"));
         QList<int> estratti;
+        bool detto = false;
         const std::pair<bool, int> turni[] = {{false, 11}, {false, 22}, {true, 33}, {false, 44}, {true, 55}, {false, 66}};
         for (const auto &[chiusa, numero] : turni) {
             QVERIFY(modo(bin, chiusa ? 0500 : 0700));
@@ -644,7 +709,8 @@ private slots:
             // Once carried over, the per-user game is the game; the program folder's is said to be older.
             const bool riportata = estratti.contains(33);
             QCOMPARE(scelta.registro, riportata || chiusa ? dati : bin);
-            QCOMPARE(scelta.avvisi.size(), riportata && !chiusa ? 1 : 0);
+            QCOMPARE(scelta.avvisi.size(), riportata && !chiusa && !detto ? 1 : 0);
+            detto = detto || !scelta.avvisi.isEmpty();
             TabellaEstratti tabella{};
             for (const int n : estratti)
                 tabella[n] = -1;
@@ -654,6 +720,305 @@ private slots:
         }
         QVERIFY(modo(bin, 0700));
 #endif
+    }
+
+    // A record in a read-only program folder dated ahead of the clock (or behind it) is carried over
+    // once: the draws made since in the per-user folder stay there at every later start.
+    void riportoUnaVoltaSola_data()
+    {
+        QTest::addColumn<qint64>("scarto"); // the program folder's record's date, seconds from now
+        QTest::newRow("an hour ahead") << qint64(3600);
+        QTest::newRow("a year ahead") << qint64(365) * 86400;
+        QTest::newRow("an hour behind") << qint64(-3600);
+    }
+    void riportoUnaVoltaSola()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a read-only folder for its owner is POSIX's");
+#else
+        QFETCH(qint64, scarto);
+        Scena scena;
+        QVERIFY(scena.pronta(Lasciata, scarto));
+        QList<int> attesi = {7};
+        for (int giro = 0; giro < 3; ++giro) {
+            const Cartelle scelta = scena.avvio();
+            QCOMPARE(scena.errori, QString());
+            QCOMPARE(scelta.registro, scena.dati);
+            QCOMPARE(scelta.avvisi, QStringList());
+            QCOMPARE(RegistroPartita(scena.dati).leggi().numeri, attesi);
+            QVERIFY(scena.estrai(40 + giro));
+            attesi.append(40 + giro);
+        }
+#endif
+    }
+
+    // The story of the game goes where the game goes; a story of another game never stays
+    // beside a record carried over without one.
+    void storiaSegueLaPartita_data()
+    {
+        QTest::addColumn<bool>("conStoria"); // the program folder's game has its story
+        QTest::newRow("with its story") << true;
+        QTest::newRow("kept without story") << false;
+    }
+    void storiaSegueLaPartita()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a read-only folder for its owner is POSIX's");
+#else
+        QFETCH(bool, conStoria);
+        Scena scena;
+        Storia sua;
+        sua.corrente.eventi = {{Evento::Tipo::Chiamata, 1, 7, momento(0), Fonte::Computer}};
+        const QByteArray storia = contenutoStoria(sua);
+        QVERIFY(QDir().mkpath(scena.dati) && scriviFile(scena.dati + QStringLiteral("/storia.dat"), "di un'altra partita"));
+        QVERIFY(!conStoria || scriviFile(scena.bin + QStringLiteral("/storia.dat"), storia));
+        QVERIFY(scena.pronta(Lasciata, 0));
+        QCOMPARE(scena.avvio().registro, scena.dati);
+        QCOMPARE(scena.errori, QString());
+        QCOMPARE(contenutoDi(scena.registroUtente()), Lasciata);
+        QCOMPARE(contenutoDi(scena.dati + QStringLiteral("/storia.dat")), conStoria ? storia : Nessuno);
+        QCOMPARE(storiaDelRegistro(scena.dati).corrente.eventi.constFirst().fonte, conStoria ? Fonte::Computer : Fonte::Ignota);
+#endif
+    }
+
+    // The program folder's record changes after it was carried over (played on elsewhere): carried
+    // again only when the per-user record holds no draw it lacks and is not a newer game (told by
+    // the dates only between two different games); otherwise the per-user game goes on, said once.
+    void riportoDopoUnCambio_data()
+    {
+        QTest::addColumn<QList<int>>("qui");      // drawn in the per-user folder after the carry-over
+        QTest::addColumn<bool>("nuovaQui");       // then a new game started there
+        QTest::addColumn<QByteArray>("dopo");     // the program folder's record, changed
+        QTest::addColumn<qint64>("scarto");       // its date, seconds from now
+        QTest::addColumn<QByteArray>("atteso");   // the per-user record after the next start
+        QTest::addColumn<QString>("avviso");      // part of the one notice; empty: none
+        const QByteArray piu42 = Lasciata + " 42 \r\n";
+        const QByteArray qui = Lasciata + " 40 \r\n 41 \r\n";
+        const QByteArray nuova = rigaIntestazione(momento(0));
+        const QString alPosto = QStringLiteral("al posto di quella che c'era"),
+                      inPiu = QStringLiteral("ha numeri estratti che l'altra non ha"),
+                      recente = QStringLiteral("è più recente");
+        QTest::newRow("the same game further on there, nothing drawn here: carried, said")
+            << QList<int>{} << false << piu42 << qint64(0) << piu42 << alPosto;
+        QTest::newRow("further on there and here, there dated ahead: the game here kept, said once")
+            << QList<int>{40, 41} << false << piu42 << qint64(3600) << qui << inPiu;
+        QTest::newRow("there all drawn here and more, dated behind: carried")
+            << QList<int>{40, 41} << false << qui + " 42 \r\n" << qint64(-3600) << qui + " 42 \r\n" << alPosto;
+        QTest::newRow("a new game there, dated ahead: the draws here kept")
+            << QList<int>{} << false << QByteArray("Partita : 05/01/2020 10:00:00\r\n") << qint64(3600) << Lasciata << inPiu;
+        QTest::newRow("a new game here, nothing drawn, the old one changed there before: the new one kept")
+            << QList<int>{} << true << piu42 << qint64(-3600) << nuova << recente;
+        QTest::newRow("a new game here, nothing drawn, the old one changed there since: dates decide, carried")
+            << QList<int>{} << true << piu42 << qint64(3600) << piu42 << alPosto;
+    }
+    void riportoDopoUnCambio()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a read-only folder for its owner is POSIX's");
+#else
+        QFETCH(QList<int>, qui);
+        QFETCH(bool, nuovaQui);
+        QFETCH(QByteArray, dopo);
+        QFETCH(qint64, scarto);
+        QFETCH(QByteArray, atteso);
+        QFETCH(QString, avviso);
+        Scena scena;
+        QVERIFY(scena.pronta(Lasciata, 0));
+        QCOMPARE(scena.avvio().avvisi, QStringList());
+        QCOMPARE(contenutoDi(scena.registroUtente()), Lasciata);
+        for (const int n : qui)
+            QVERIFY(scena.estrai(n));
+        if (nuovaQui)
+            QVERIFY(RegistroPartita(scena.dati).nuovaPartita(momento(0)).riuscita());
+        QVERIFY(scena.cambia(dopo, scarto));
+        for (int giro = 0; giro < 2; ++giro) {
+            const Cartelle scelta = scena.avvio();
+            QCOMPARE(scena.errori, QString());
+            QCOMPARE(contenutoDi(scena.registroUtente()), atteso);
+            if (giro == 0 && !avviso.isEmpty())
+                QVERIFY2(scelta.avvisi.size() == 1 && scelta.avvisi[0].contains(avviso), qPrintable(scelta.avvisi.join(u'\n')));
+            else // said once, not at every start
+                QCOMPARE(scelta.avvisi, QStringList());
+        }
+        QCOMPARE(contenutoDi(scena.bin + QStringLiteral("/ultima.par")), dopo);
+#endif
+    }
+
+    // The note of what was carried over is the user's own regular file, read bounded: a link, a pipe,
+    // another user's file or a huge one is not read (and decides nothing), without waiting.
+    void notaEstraneaNonDecide_data()
+    {
+        QTest::addColumn<QString>("cosa");
+        QTest::addColumn<bool>("riportata"); // the program folder's record carried over all the same
+        QTest::newRow("the user's own note: already carried, not again") << "propria" << false;
+        QTest::newRow("a link to a note") << "link" << true;
+        QTest::newRow("a pipe") << "fifo" << true;
+        QTest::newRow("another user's note") << "altrui" << true;
+        QTest::newRow("a huge note") << "enorme" << true;
+    }
+    void notaEstraneaNonDecide()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("links, pipes, another user's files and file modes are POSIX's");
+#else
+        QFETCH(QString, cosa);
+        QFETCH(bool, riportata);
+        if (geteuid() != 0 && cosa == QLatin1String("altrui"))
+            QSKIP("another user's file needs root to make");
+        Scena scena;
+        QVERIFY(scena.pronta(Lasciata, 0));
+        // The same game, nothing drawn yet: carried over unless the note says it was already.
+        const QByteArray testa = Lasciata.left(Lasciata.indexOf('\n') + 1);
+        QVERIFY(QDir().mkpath(scena.dati) && scriviFile(scena.registroUtente(), testa));
+        const QByteArray nota = "ultima.par " + QCryptographicHash::hash(Lasciata, QCryptographicHash::Sha256).toHex()
+                                + " riportato\r\n";
+        const QString percorso = QDir(scena.dati).filePath(QString::fromLatin1(NomeNotaRiporto));
+        const QString privata = scena.radice.filePath(QStringLiteral("privata"));
+        if (cosa == QLatin1String("propria"))
+            QVERIFY(scriviFile(percorso, nota));
+        else if (cosa == QLatin1String("link"))
+            QVERIFY(scriviFile(privata, nota) && QFile::link(privata, percorso));
+        else if (cosa == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
+        else if (cosa == QLatin1String("altrui")) // given to root, which the test can become again
+            QVERIFY(scriviFile(percorso, nota) && modo(percorso, 0644) && seteuid(0) == 0
+                    && lchown(QFile::encodeName(percorso).constData(), 0, 0) == 0 && seteuid(65534) == 0);
+        else
+            QVERIFY(scriviFile(percorso, nota.repeated(8 * 1024 * 1024 / nota.size())));
+        alarm(20); // a pipe opened for reading would hang the test: ended by the alarm instead
+        QElapsedTimer tempo;
+        tempo.start();
+        scena.avvio();
+        alarm(0);
+        QVERIFY2(tempo.elapsed() < 2000, qPrintable(QString::number(tempo.elapsed())));
+        QCOMPARE(contenutoDi(scena.registroUtente()), riportata ? Lasciata : testa);
+        // A stranger's note is not replaced either: said, since the next start will choose again.
+        const bool estranea = cosa != QLatin1String("propria") && cosa != QLatin1String("enorme");
+        QVERIFY2(scena.errori.contains(QString::fromLatin1(NomeNotaRiporto)) == estranea, qPrintable(scena.errori));
+        if (cosa == QLatin1String("link"))
+            QCOMPARE(contenutoDi(privata), nota);
+#endif
+    }
+
+    // The batches printed beside the record follow the game to the per-user folder: those there added
+    // after the ones already here, by code, so the file here never loses one; a damaged line is not
+    // taken, nor a file there that is a link or another user's; a writable program folder keeps the
+    // record and its batches. F5 finds the last one.
+    void blocchettiSeguonoLaPartita_data()
+    {
+        QTest::addColumn<QList<int>>("la");       // the batches in the program folder (seeds)
+        QTest::addColumn<bool>("danneggiata");    // and a damaged line after them
+        QTest::addColumn<QList<int>>("qui");      // in the per-user folder; none: no file
+        QTest::addColumn<bool>("chiusa");         // program folder read-only
+        QTest::addColumn<QList<int>>("attesi");   // in the per-user folder after the start; none: no file
+        QTest::newRow("none here: carried as they are") << QList<int>{11, 12} << false << QList<int>{} << true
+                                                         << QList<int>{11, 12};
+        QTest::newRow("some here too: those there added after, each once")
+            << QList<int>{11, 12} << false << QList<int>{13, 11} << true << QList<int>{13, 11, 12};
+        QTest::newRow("fewer there: none here lost") << QList<int>{11} << false << QList<int>{11, 12, 13} << true
+                                                     << QList<int>{11, 12, 13};
+        QTest::newRow("a damaged line there: not taken") << QList<int>{11} << true << QList<int>{12} << true
+                                                         << QList<int>{12, 11};
+        QTest::newRow("writable program folder: the batches stay beside its record")
+            << QList<int>{11} << false << QList<int>{} << false << QList<int>{};
+        // Marked by a negative first seed: the file there is a link to the user's own batches, or another user's.
+        QTest::newRow("a link there: not followed") << QList<int>{-1, 11} << false << QList<int>{12} << true
+                                                    << QList<int>{12};
+        QTest::newRow("another user's file there: not read") << QList<int>{-2, 11} << false << QList<int>{} << true
+                                                             << QList<int>{};
+    }
+    void blocchettiSeguonoLaPartita()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a read-only folder for its owner is POSIX's");
+#else
+        QFETCH(QList<int>, la);
+        QFETCH(bool, danneggiata);
+        QFETCH(QList<int>, qui);
+        QFETCH(bool, chiusa);
+        QFETCH(QList<int>, attesi);
+        const auto blocchetti = [](const QList<int> &semi) {
+            QList<Blocchetto> elenco;
+            for (const int seme : semi)
+                elenco.append(blocchettoDaSeme(quint64(seme) * 0x9e3779b97f4a7c15ull, 1 + seme % 3, QDate(2026, 12, 6)));
+            return elenco;
+        };
+        const auto codici = [](const QList<Blocchetto> &elenco) {
+            QStringList tutti;
+            for (const Blocchetto &b : elenco)
+                tutti.append(b.codice);
+            return tutti;
+        };
+        const int estraneo = !la.isEmpty() && la.first() < 0 ? -la.takeFirst() : 0;
+        if (estraneo == 2 && geteuid() != 0)
+            QSKIP("another user's file needs root to make");
+        Scena scena;
+        QByteArray dallaCartella = contenutoArchivio(blocchetti(la));
+        if (danneggiata)
+            dallaCartella += rigaArchivio(blocchetti({14})[0]).replace("2026", "2025");
+        const QString laggiu = scena.bin + QStringLiteral("/blocchetti.dat");
+        const QString privato = scena.radice.filePath(QStringLiteral("privato.dat"));
+        if (estraneo == 1)
+            QVERIFY(scriviFile(privato, dallaCartella) && QFile::link(privato, laggiu));
+        else
+            QVERIFY(scriviFile(laggiu, dallaCartella));
+        if (estraneo == 2) // given to root, which the test can become again
+            QVERIFY(seteuid(0) == 0 && lchown(QFile::encodeName(laggiu).constData(), 0, 0) == 0 && seteuid(65534) == 0);
+        QVERIFY(scena.pronta(Lasciata, 0, chiusa));
+        const QString archivio = QDir(scena.dati).filePath(QString::fromLatin1(NomeArchivioBlocchetti));
+        if (!qui.isEmpty())
+            QVERIFY(QDir().mkpath(scena.dati) && scriviFile(archivio, contenutoArchivio(blocchetti(qui))));
+        for (int giro = 0; giro < 2; ++giro) {
+            const Cartelle scelta = scena.avvio();
+            QCOMPARE(scena.errori, QString());
+            QCOMPARE(scelta.registro, chiusa ? scena.dati : scena.bin);
+            // A stranger's batch file is named at start, as the record would be.
+            QCOMPARE(scelta.avvisi.size(), estraneo ? 1 : 0);
+            QVERIFY(!estraneo || scelta.avvisi[0].contains(QDir::toNativeSeparators(laggiu)));
+            const ArchivioLetto letto = ArchivioBlocchetti(scena.dati).leggi();
+            QCOMPARE(letto.mancante, attesi.isEmpty());
+            QCOMPARE(letto.errore, QString());
+            QCOMPARE(codici(letto.blocchetti), codici(blocchetti(attesi)));
+            if (!attesi.isEmpty()) // what F5 looks up: a card of the last batch, by its code
+                QVERIFY(cercaCartella(letto, letto.blocchetti.constLast().codice,
+                                      letto.blocchetti.constLast().primaCartella).trovata());
+        }
+        QCOMPARE(contenutoDi(laggiu), dallaCartella);
+#endif
+    }
+
+    // Once the board's lock is no longer the file it took (removed, replaced), the record is not
+    // written, with the reason; while it is, writes go on.
+    void bloccoPersoFermaLeScritture_data()
+    {
+        QTest::addColumn<QString>("cosa");
+        QTest::newRow("lock kept") << "";
+        QTest::newRow("lock removed") << "tolto";
+        QTest::newRow("lock replaced by another start's") << "sostituito";
+    }
+    void bloccoPersoFermaLeScritture()
+    {
+        QFETCH(QString, cosa);
+        QTemporaryDir cartella;
+        BloccoRegistro blocco(BloccoRegistro::percorsoIn(cartella.path()));
+        QCOMPARE(blocco.prendi(), BloccoRegistro::Stato::Preso);
+        RegistroPartita::controllaPrimaDiScrivere([&blocco] { return blocco.perso(); });
+        const RegistroPartita registro(cartella.path());
+        TabellaEstratti estratti{};
+        QVERIFY(passo(registro, estratti, 5, momento(0)).riuscita());
+        if (!cosa.isEmpty() && !QFile::remove(blocco.percorso()))
+            QSKIP("this system keeps a locked file from being removed");
+        if (cosa == QLatin1String("sostituito"))
+            QVERIFY(scriviFile(blocco.percorso(), "4321\naltro\n2026-12-06T21:05:00\n"));
+        const EsitoScrittura esito = passo(registro, estratti, 6, momento(1));
+        RegistroPartita::controllaPrimaDiScrivere({});
+        if (cosa.isEmpty()) {
+            QVERIFY2(esito.riuscita(), qPrintable(esito.errore));
+            QCOMPARE(contenutoDi(registro.percorso()), registroAtteso(0, {5, 6}));
+        } else {
+            QVERIFY2(esito.errore.contains(u"tolto o sostituito"), qPrintable(esito.errore));
+            QCOMPARE(contenutoDi(registro.percorso()), registroAtteso(0, {5}));
+        }
     }
 
     // Nowhere to write, a readable game: shown all the same (carried into the run's own folder),
