@@ -6,7 +6,6 @@
 #include "ordine.h"
 #include "partita.h"
 #include "richieste.h"
-#include "verbalepdf.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -227,7 +226,7 @@ void frmPartita::verbale(bool delPrecedente)
     if (delPrecedente && !storia.precedente)
         return;
     const VerbaleFatto fatto =
-        salvaVerbale(delPrecedente ? *storia.precedente : storia.corrente, QDateTime::currentDateTime());
+        salvaVerbale(delPrecedente ? *storia.precedente : storia.corrente, QDateTime::currentDateTime(), serviziVerbale);
     m_richieste.messaggio(this,
                           fatto.errore.isEmpty()
                               ? QStringLiteral("Verbale salvato in %1").arg(QDir::toNativeSeparators(fatto.percorso))

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "storia.h"
+#include "verbalepdf.h"
 
 #include <QWidget>
 
@@ -55,6 +56,8 @@ public:
     PaginaPartita *precedente = nullptr;
     QSpinBox *spnIntervallo = nullptr;
     QPushButton *cmdChiudiPartita = nullptr;
+    // Where "Verbale PDF" saves and how it opens the file (tests change it).
+    ServiziVerbale serviziVerbale = serviziVerbaleDiSistema();
 
 signals:
     void intervalloCambiato(int secondi);

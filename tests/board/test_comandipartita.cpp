@@ -496,9 +496,20 @@ void TestComandiPartita::finestraDellaPartita()
     QCOMPARE(righeTabella(f->precedente).size(), 4);
     QCOMPARE(righeTabella(f->corrente), QStringList());
     QVERIFY(f->precedente->cmdVerbale->isEnabled());
-    banco.richieste.chiesto.clear();
+    // Its minutes: saved in the documents folder (here a folder of the test's, made when missing), opened, told.
+    QStringList aperti;
+    const QString documenti = banco.percorso(QStringLiteral("Documenti"));
+    f->serviziVerbale = {[&] { return documenti; }, [&](const QString &p) { return aperti << p, true; }};
     f->precedente->cmdVerbale->click();
     QCOMPARE(banco.richieste.domande.constLast().titolo, QStringLiteral("Verbale della partita"));
+    QCOMPARE(aperti.size(), 1);
+    QCOMPARE(QFileInfo(aperti.constFirst()).absolutePath(), documenti);
+    QVERIFY2(QFileInfo(aperti.constFirst()).fileName().startsWith(QStringLiteral("Verbale tombola ")), qPrintable(aperti.constFirst()));
+    QFile verbale(aperti.constFirst());
+    QVERIFY(verbale.open(QIODevice::ReadOnly));
+    QVERIFY(verbale.read(5) == "%PDF-");
+    QCOMPARE(banco.richieste.chiesto.constLast(),
+             QStringLiteral("Verbale salvato in %1").arg(QDir::toNativeSeparators(aperti.constFirst())));
 
     // Esc closes it; F7 brings it back.
     QTest::keyClick(f, Qt::Key_Escape);
