@@ -50,8 +50,9 @@ frmAbout::frmAbout(Richieste &richieste, ServiziInfoSistema servizi, QWidget *pr
     lblDisclaimer = etichetta(this, "lblDisclaimer", {120, 1545, 5430, 1905}, testoAvvertenze());
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Every key line shows: a system font taller than this box was made for
-    // (Windows' Segoe UI), or the card-check lines, would cut the last ones.
-    for (QFont font = lblDisclaimer->font(); font.pointSizeF() > 6
+    // (Windows' Segoe UI), or the card-check and computer-draw lines, would cut
+    // the last ones. Thirteen lines need 5.5 points in this box.
+    for (QFont font = lblDisclaimer->font(); font.pointSizeF() > 5
          && lblDisclaimer->sizeHint().boundedTo(lblDisclaimer->size()) != lblDisclaimer->sizeHint();) {
         font.setPointSizeF(font.pointSizeF() - 0.25);
         lblDisclaimer->setFont(font);

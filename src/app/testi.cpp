@@ -14,5 +14,8 @@ QString testoAvvertenze()
            + QStringLiteral(" CTRL+ALT+F4 = torna alla schermata iniziale") + a
            + QStringLiteral(" Doppio clic = segna il numero estratto") + a
            + QStringLiteral(" Tasto destro = cancella il numero") + a
-           + QStringLiteral(" F5 = controlla una cartella (67, ABC-67, tabellone 3)");
+           + QStringLiteral(" F5 = controlla una cartella (67, ABC-67, tabellone 3)") + a
+           + QStringLiteral(" F6 = il computer estrae un numero") + a
+           + QStringLiteral(" F7 = la partita: estrazioni, impronta, verbale") + a
+           + QStringLiteral(" F9 = estrazioni automatiche sì / no");
 }

@@ -71,6 +71,9 @@ ComandoTastiera smistaTasto(int codice, int maschera)
     case 121: return maschera == 0 ? ComandoTastiera::Messaggi : ComandoTastiera::LasciaTabellone;
     case 122: return ComandoTastiera::IngrandisciRiduci;
     case CodiceF5: return maschera == 0 ? ComandoTastiera::VerificaCartella : ComandoTastiera::Nessuno;
+    case CodiceF6: return maschera == 0 ? ComandoTastiera::EstrazioneComputer : ComandoTastiera::Nessuno;
+    case CodiceF7: return maschera == 0 ? ComandoTastiera::FinestraPartita : ComandoTastiera::Nessuno;
+    case CodiceF9: return maschera == 0 ? ComandoTastiera::EstrazioniAutomatiche : ComandoTastiera::Nessuno;
     default: return ComandoTastiera::Nessuno;
     }
 }

@@ -13,12 +13,18 @@ enum class ComandoTastiera {
     LasciaTabellone,
     IngrandisciRiduci,
     VerificaCartella,
+    EstrazioneComputer,
+    FinestraPartita,
+    EstrazioniAutomatiche,
 };
 
 // Key codes as the board's commands know them (F1 = 112 … F12 = 123,
 // letters 65..90, digits 48..57, keypad digits 96..105).
 inline constexpr int CodiceF1 = 112;
 inline constexpr int CodiceF5 = 116;
+inline constexpr int CodiceF6 = 117;
+inline constexpr int CodiceF7 = 118;
+inline constexpr int CodiceF9 = 120;
 
 // Shift 1, Ctrl 2, Alt 4, summed.
 int mascheraModificatori(Qt::KeyboardModifiers modificatori);
@@ -33,7 +39,8 @@ int codiceNativo(quint32 tastoNativo);
 
 // The board selects on key code + modifier mask alone; the mask is looked at
 // by itself only to tell F10 (messages) from its modified forms, and F5 (the
-// card check) from the combinations that add up to it, which do nothing.
+// card check), F6 (the computer draws), F7 (the game's window) and F9
+// (automatic draws) from the combinations that add up to them, which do nothing.
 ComandoTastiera smistaTasto(int codice, int maschera);
 
 // The scrolling caption of the board: T + S1 + T + S2 + T + S3 + T.

@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -363,7 +362,7 @@ void frmTabellone::keyPressEvent(QKeyEvent *event)
     if (event->isAutoRepeat() || m_partita.occupata())
         return;
     const int codice = codiceTasto(event->key(), event->modifiers(), event->nativeVirtualKey());
-    switch (smistaTasto(codice, mascheraModificatori(event->modifiers()))) {
+    switch (const auto comando = smistaTasto(codice, mascheraModificatori(event->modifiers()))) {
     case ComandoTastiera::Informazioni:
         informazioni();
         break;
@@ -382,7 +381,8 @@ void frmTabellone::keyPressEvent(QKeyEvent *event)
     case ComandoTastiera::VerificaCartella:
         verificaCartella();
         break;
-    case ComandoTastiera::Nessuno:
+    default: // F6, F7, F9, or nothing
+        m_comandiPartita.esegui(comando);
         break;
     }
 }

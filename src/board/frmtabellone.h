@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "comandipartita.h"
 #include "partita.h"
 #include "superficie.h"
 
@@ -57,6 +58,8 @@ public:
 
     // The game played on this board.
     Partita &partita() { return m_partita; }
+    // F6, F7, F9: the computer's draws and the game's window.
+    ComandiPartita &comandiPartita() { return m_comandiPartita; }
     // Where the record takes its date and time from (tests fix it).
     void impostaOrologio(std::function<QDateTime()> adesso) { m_partita.impostaOrologio(std::move(adesso)); }
 
@@ -109,6 +112,7 @@ private:
     QString m_cartella;
     QString m_cartellaRegistro; // the batches of cards are kept beside the record
     Partita m_partita;
+    ComandiPartita m_comandiPartita{*this, m_partita, m_richieste};
     Superficie m_superficie;
     // Cells 0 and 91..100 take no part in the game: they live off the board,
     // where neither the layout nor a screen reader meets them.

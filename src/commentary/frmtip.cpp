@@ -171,6 +171,8 @@ void frmTip::showEvent(QShowEvent *event)
     // shortly after.
     QTimer::singleShot(0, this, &frmTip::verificaCornice);
     QTimer::singleShot(200, this, &frmTip::verificaCornice);
+    if (m_chiudiDopo > 0)
+        QTimer::singleShot(std::exchange(m_chiudiDopo, 0), this, &QWidget::close);
 }
 
 void frmTip::resizeEvent(QResizeEvent *event)

@@ -38,6 +38,8 @@ public:
     void impostaPuntiCommento(double punti);
     // Runs once, shortly after this showing has been painted on screen.
     void allaComparsa(std::function<void()> azione) { m_allaComparsa = std::move(azione); }
+    // The next showing closes by itself after this long, unless closed earlier; 0: it waits.
+    void chiudiDopo(int millisecondi) { m_chiudiDopo = millisecondi; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -58,6 +60,7 @@ private:
     std::function<void()> m_allaComparsa;
     double m_puntiCommento = 8.25;
     std::tuple<QSize, QString, double> m_misuraCommento;
+    int m_chiudiDopo = 0;
 
     Superficie m_superficie;
 };

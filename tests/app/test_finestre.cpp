@@ -236,14 +236,17 @@ private slots:
         QCOMPARE((QStringList{d.windowTitle(), d.lblVersion->text(), d.lblTitle->text(), d.lblDescription->text()}),
                  (QStringList{"Informazioni su Tabellone Tombola", "Versione 1.0.4", "Tabellone Tombola",
                               "Tabellone per visualizzare l'estrazione dei numeri della tombola con commenti. "}));
-        // The legal line, a blank line and eight key lines, each key line with a leading blank; all show.
+        // The legal line, a blank line and eleven key lines, each key line with a leading blank; all show.
         QCOMPARE(d.lblDisclaimer->text().split(QStringLiteral("\r\n")),
                  (QStringList{"Questo programma è distribuito senza alcuna garanzia.", "", " F1 = informazioni",
                               " F2 = nuova partita", " F10 = messaggi nella colonna in basso",
                               " F11 = ingrandire / ridurre il tabellone",
                               " CTRL+ALT+F4 = torna alla schermata iniziale",
                               " Doppio clic = segna il numero estratto", " Tasto destro = cancella il numero",
-                              " F5 = controlla una cartella (67, ABC-67, tabellone 3)"}));
+                              " F5 = controlla una cartella (67, ABC-67, tabellone 3)",
+                              " F6 = il computer estrae un numero",
+                              " F7 = la partita: estrazioni, impronta, verbale",
+                              " F9 = estrazioni automatiche sì / no"}));
         QVERIFY(d.lblDisclaimer->sizeHint().boundedTo(d.lblDisclaimer->size()) == d.lblDisclaimer->sizeHint());
 
         int risultato = -1;

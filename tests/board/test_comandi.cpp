@@ -11,7 +11,8 @@ class TestComandi : public QObject
 
 private slots:
     // Qt's keys arrive as the board's key codes, and modifiers add to the code, so neighbouring
-    // keys reach the same commands; F5 alone checks a card, what adds up to it does nothing. F1, Shift+F1, F10, Ctrl+F10, F11 and Ctrl+F8 are pressed
+    // keys reach the same commands; F5 alone checks a card, F6 alone draws for the computer, F7 alone opens the
+    // game's window, F9 alone switches the automatic draws; what adds up to them does nothing. F1, Shift+F1, F10, Ctrl+F10, F11 and Ctrl+F8 are pressed
     // on a board in test_tabellone.
     void tastiRaggiungonoIComandi_data()
     {
@@ -28,6 +29,22 @@ private slots:
         QTest::newRow("F5 checks a card") << int(Qt::Key_F5) << Qt::KeyboardModifiers() << 116 << K::VerificaCartella;
         QTest::newRow("Alt+F1 adds up to F5, does nothing") << int(Qt::Key_F1) << Qt::KeyboardModifiers(A) << 112 << K::Nessuno;
         QTest::newRow("Shift+F4 adds up to F5, does nothing") << int(Qt::Key_F4) << Qt::KeyboardModifiers(S) << 115 << K::Nessuno;
+        QTest::newRow("F6: the computer draws") << int(Qt::Key_F6) << Qt::KeyboardModifiers() << 117 << K::EstrazioneComputer;
+        QTest::newRow("Shift+F5 adds up to F6, does nothing") << int(Qt::Key_F5) << Qt::KeyboardModifiers(S) << 116 << K::Nessuno;
+        QTest::newRow("Ctrl+F4 adds up to F6, does nothing") << int(Qt::Key_F4) << Qt::KeyboardModifiers(C) << 115 << K::Nessuno;
+        QTest::newRow("Alt+F2 adds up to F6, does nothing") << int(Qt::Key_F2) << Qt::KeyboardModifiers(A) << 113 << K::Nessuno;
+        QTest::newRow("Shift+F6 does nothing") << int(Qt::Key_F6) << Qt::KeyboardModifiers(S) << 117 << K::Nessuno;
+        QTest::newRow("Ctrl+F6 does nothing") << int(Qt::Key_F6) << Qt::KeyboardModifiers(C) << 117 << K::Nessuno;
+        QTest::newRow("Alt+F6 leaves") << int(Qt::Key_F6) << Qt::KeyboardModifiers(A) << 117 << K::LasciaTabellone;
+        QTest::newRow("Shift+Alt+F6 maximises") << int(Qt::Key_F6) << (S | A) << 117 << K::IngrandisciRiduci;
+        QTest::newRow("F7: the game's window") << int(Qt::Key_F7) << Qt::KeyboardModifiers() << 118 << K::FinestraPartita;
+        QTest::newRow("Ctrl+F5 adds up to F7, does nothing") << int(Qt::Key_F5) << Qt::KeyboardModifiers(C) << 116 << K::Nessuno;
+        QTest::newRow("Shift+F7 does nothing") << int(Qt::Key_F7) << Qt::KeyboardModifiers(S) << 118 << K::Nessuno;
+        QTest::newRow("Alt+F7 maximises") << int(Qt::Key_F7) << Qt::KeyboardModifiers(A) << 118 << K::IngrandisciRiduci;
+        QTest::newRow("F8 does nothing") << int(Qt::Key_F8) << Qt::KeyboardModifiers() << 119 << K::Nessuno;
+        QTest::newRow("F9: automatic draws") << int(Qt::Key_F9) << Qt::KeyboardModifiers() << 120 << K::EstrazioniAutomatiche;
+        QTest::newRow("Shift+F8 adds up to F9, does nothing") << int(Qt::Key_F8) << Qt::KeyboardModifiers(S) << 119 << K::Nessuno;
+        QTest::newRow("Ctrl+F7 adds up to F9, does nothing") << int(Qt::Key_F7) << Qt::KeyboardModifiers(C) << 118 << K::Nessuno;
         QTest::newRow("Shift+F9 leaves") << int(Qt::Key_F9) << Qt::KeyboardModifiers(S) << 120 << K::LasciaTabellone;
         QTest::newRow("keypad 9 with all modifiers") << int(Qt::Key_9) << (S | C | A | T) << 105 << K::Informazioni;
         QTest::newRow("keypad slash with Ctrl") << int(Qt::Key_Slash) << (C | T) << 111 << K::NuovaPartita;
