@@ -51,6 +51,10 @@ def registri(cartella):
             ("90 numbers", testa + b"".join(riga(n) for n in range(1, 91))),
             ("1,000 lines", testa + b"".join(riga(1 + i % 90) for i in range(1000))),
             ("20,000 lines", testa + b"".join(riga(1 + i % 90) for i in range(20000)))]
+    # The same full game with its story beside it: every call timed, its seed, withdrawals.
+    storia = (b"tabellone storia 1\r\nintervallo 20\r\npartita\r\ninizio 2026-12-06T21:05:33\r\nseme " + b"5a" * 32 + b"\r\n"
+              + b"".join(b"c %d %d 2026-12-06T21:%02d:%02d c\r\n" % (n, n, 5 + n // 60, n % 60) for n in range(1, 91)))
+    casi.append(("90 + story", (casi[1][1], storia)))
     grande = os.path.join(cartella, "grande.par")
     blocco = b"".join(riga(1 + i % 90) for i in range(90 * 1000))
     with open(grande, "wb") as f:
@@ -220,9 +224,15 @@ def main():
         registro = os.path.join(cartella, "ultima.par")
 
         risultati = [("bare Qt window",) + (misura([base], BASE, display, lavoro, opzioni.volte) or (None,) * 3)]
+        storia = os.path.join(cartella, "storia.dat")
         for nome, contenuto in registri(lavoro):
-            if os.path.exists(registro):
-                os.remove(registro)
+            for vecchio in (registro, storia):
+                if os.path.exists(vecchio):
+                    os.remove(vecchio)
+            if isinstance(contenuto, tuple):
+                contenuto, accanto = contenuto
+                with open(storia, "wb") as f:
+                    f.write(accanto)
             if isinstance(contenuto, bytes):
                 with open(registro, "wb") as f:
                     f.write(contenuto)

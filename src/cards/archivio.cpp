@@ -84,8 +84,8 @@ FileLetto leggiFile(const CartellaProtetta &cartella, bool soloProprietario = fa
         return letto;
     }
     // Through the open file, never a path: the seeds are for the owner only.
-    if (soloProprietario && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        letto.errore = file.errorString();
+    if (soloProprietario && !soloAlProprietario(apertura.descrittore)) {
+        letto.errore = QStringLiteral("i permessi non si possono restringere al proprietario");
         return letto;
     }
     letto.contenuto = file.read(DimensioneMassima + 1);

@@ -71,3 +71,5 @@ void chiudi(int descrittore);
 
 // Readable and writable by the owner only; for a folder this program created.
 bool soloProprietario(const QString &cartella);
+// The same for an open file of ours (Windows: a user's files are already theirs).
+bool soloAlProprietario(int descrittore);

@@ -120,3 +120,8 @@ bool soloProprietario(const QString &cartella)
 {
     return chmod(QFile::encodeName(cartella).constData(), 0700) == 0;
 }
+
+bool soloAlProprietario(int descrittore)
+{
+    return fchmod(descrittore, 0600) == 0;
+}

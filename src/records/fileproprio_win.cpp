@@ -84,9 +84,9 @@ Apertura apriProprio(const QString &percorso, bool scrittura)
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD codice = GetLastError();
         const Natura vista = naturaDi(percorso);
-        esito.natura = vista == Natura::Proprio || vista == Natura::Manca
-                           ? (codice == ERROR_FILE_NOT_FOUND ? Natura::Manca : Natura::Errore)
-                           : vista;
+        // No folder, no file in it.
+        const bool manca = codice == ERROR_FILE_NOT_FOUND || codice == ERROR_PATH_NOT_FOUND;
+        esito.natura = vista == Natura::Proprio || vista == Natura::Manca ? (manca ? Natura::Manca : Natura::Errore) : vista;
         esito.errore = erroreWindows(codice);
         return esito;
     }
@@ -163,5 +163,11 @@ void chiudi(int descrittore)
 bool soloProprietario(const QString &)
 {
     // A folder under the user's profile already is the user's own.
+    return true;
+}
+
+bool soloAlProprietario(int)
+{
+    // A file under the user's profile already is the user's own.
     return true;
 }
