@@ -6,12 +6,14 @@
 #include "frmpremi.h"
 #include "ordine.h"
 #include "partita.h"
+#include "premi.h"
 #include "richieste.h"
 
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QKeyEvent>
 #include <QSpinBox>
@@ -65,6 +67,13 @@ PaginaPartita::PaginaPartita(QWidget *parent)
     tabella->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tabella->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
 
+    lblVincite = etichetta(this, "lblVincite");
+    lblVincite->setText(QStringLiteral("Premi assegnati"));
+    lstVincite = new QListWidget(this);
+    lstVincite->setObjectName(QStringLiteral("lstVincite"));
+    lstVincite->setWordWrap(true);
+    lstVincite->setMaximumHeight(lstVincite->fontMetrics().lineSpacing() * 7);
+
     cmdVerbale = new QPushButton(QStringLiteral("Verbale PDF"), this);
     cmdVerbale->setObjectName(QStringLiteral("cmdVerbale"));
 
@@ -74,6 +83,8 @@ PaginaPartita::PaginaPartita(QWidget *parent)
     colonna->addWidget(lblStato);
     colonna->addWidget(lblUltimi);
     colonna->addWidget(tabella, 1);
+    colonna->addWidget(lblVincite);
+    colonna->addWidget(lstVincite);
     auto *riga = new QHBoxLayout;
     riga->addStretch(1);
     riga->addWidget(cmdVerbale);
@@ -133,6 +144,21 @@ void PaginaPartita::mostra(const StoriaPartita &partita)
         tabella->setItem(r, 4, casella(testoFonte(e)));
     }
     tabella->scrollToBottom();
+
+    const auto premi = statoPremi(partita);
+    // Refilled as the story changes: the prize chosen stays chosen.
+    const QSignalBlocker quieta(lstVincite);
+    const int scelta = lstVincite->currentRow();
+    lstVincite->clear();
+    for (const Assegnazione &a : partita.assegnazioni) {
+        QString riga = testoAssegnazione(a, premi[indice(a.categoria)].premi);
+        if (a.ritirata)
+            riga += QStringLiteral(" — RITIRATO alle %1: %2").arg(testoOra(a.quandoRitirata), a.motivo);
+        lstVincite->addItem(riga);
+    }
+    lstVincite->setCurrentRow(scelta < lstVincite->count() ? scelta : -1);
+    lblVincite->setVisible(!partita.assegnazioni.isEmpty());
+    lstVincite->setVisible(!partita.assegnazioni.isEmpty());
     cmdVerbale->setEnabled(!partita.vuota());
 }
 
@@ -164,6 +190,8 @@ frmPartita::frmPartita(Partita &partita, Richieste &richieste, QWidget *tabellon
     cmdChiudiPartita->setObjectName(QStringLiteral("cmdChiudiPartita"));
     cmdPremi = new QPushButton(QStringLiteral("Premi…"), this);
     cmdPremi->setObjectName(QStringLiteral("cmdPremi"));
+    cmdRitiraPremio = new QPushButton(QStringLiteral("Ritira premio…"), this);
+    cmdRitiraPremio->setObjectName(QStringLiteral("cmdRitiraPremio"));
 
     auto *colonna = new QVBoxLayout(this);
     colonna->addWidget(schede, 1);
@@ -172,6 +200,7 @@ frmPartita::frmPartita(Partita &partita, Richieste &richieste, QWidget *tabellon
     riga->addWidget(spnIntervallo);
     riga->addStretch(1);
     riga->addWidget(cmdPremi);
+    riga->addWidget(cmdRitiraPremio);
     riga->addWidget(cmdChiudiPartita);
     colonna->addLayout(riga);
 
@@ -181,6 +210,8 @@ frmPartita::frmPartita(Partita &partita, Richieste &richieste, QWidget *tabellon
     });
     connect(cmdChiudiPartita, &QPushButton::clicked, this, &frmPartita::chiudiPartita);
     connect(cmdPremi, &QPushButton::clicked, this, [this] { apriProgrammaPremi(m_partita, m_richieste, this); });
+    connect(cmdRitiraPremio, &QPushButton::clicked, this, &frmPartita::ritiraPremio);
+    connect(corrente->lstVincite, &QListWidget::currentRowChanged, this, &frmPartita::aggiornaRitiro);
     connect(corrente->cmdVerbale, &QPushButton::clicked, this, [this] { verbale(false); });
     connect(precedente->cmdVerbale, &QPushButton::clicked, this, [this] { verbale(true); });
 
@@ -203,6 +234,29 @@ void frmPartita::aggiorna()
     const QSignalBlocker blocco(spnIntervallo);
     spnIntervallo->setValue(storia.intervallo);
     cmdChiudiPartita->setEnabled(!storia.corrente.vuota() && !storia.corrente.chiusa());
+    aggiornaRitiro();
+}
+
+void frmPartita::aggiornaRitiro()
+{
+    const Storia &storia = m_partita.storia();
+    const int scelta = corrente->lstVincite->currentRow();
+    cmdRitiraPremio->setVisible(!storia.corrente.assegnazioni.isEmpty());
+    cmdRitiraPremio->setEnabled(scelta >= 0 && scelta < storia.corrente.assegnazioni.size()
+                                && !storia.corrente.assegnazioni.at(scelta).ritirata);
+}
+
+void frmPartita::ritiraPremio()
+{
+    const int scelta = corrente->lstVincite->currentRow();
+    const QString titolo = QStringLiteral("Ritiro di un premio");
+    const QString motivo = m_richieste.immissione(
+        this, QStringLiteral("Perché si ritira il premio scelto? (il motivo va nel verbale)"), titolo, QString());
+    if (motivo.trimmed().isEmpty())
+        return;
+    if (const QString errore = m_partita.ritiraAssegnazione(scelta, motivo.trimmed()); !errore.isEmpty())
+        m_richieste.messaggio(this, errore, Richieste::Pulsanti::Ok, titolo);
+    aggiorna();
 }
 
 void frmPartita::keyPressEvent(QKeyEvent *event)

@@ -10,6 +10,7 @@
 
 class Partita;
 class QLabel;
+class QListWidget;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
@@ -35,6 +36,9 @@ public:
     QLabel *lblStato = nullptr;
     QLabel *lblUltimi = nullptr;
     QTableWidget *tabella = nullptr;
+    // The prizes given, in order, withdrawn ones with their reason; hidden while there are none.
+    QLabel *lblVincite = nullptr;
+    QListWidget *lstVincite = nullptr;
     QPushButton *cmdVerbale = nullptr;
 };
 
@@ -57,6 +61,8 @@ public:
     QSpinBox *spnIntervallo = nullptr;
     QPushButton *cmdChiudiPartita = nullptr;
     QPushButton *cmdPremi = nullptr;
+    // Withdraws the prize chosen in the current game's list, asking why.
+    QPushButton *cmdRitiraPremio = nullptr;
     // Where "Verbale PDF" saves and how it opens the file (tests change it).
     ServiziVerbale serviziVerbale = serviziVerbaleDiSistema();
 
@@ -69,6 +75,8 @@ protected:
 private:
     void chiudiPartita();
     void verbale(bool delPrecedente);
+    void ritiraPremio();
+    void aggiornaRitiro();
 
     Partita &m_partita;
     Richieste &m_richieste;

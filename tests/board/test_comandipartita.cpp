@@ -2,11 +2,14 @@
 #include "frmpartita.h"
 #include "frmverifica.h"
 #include "ordine.h"
+#include "premi.h"
 #include "prova_finestre.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -139,6 +142,9 @@ private slots:
     // F7: the game's window lists the calls and withdrawals, follows a draw, keeps the interval,
     // closes the game (asking) and then shows its seed; the game before on a tab of its own.
     void finestraDellaPartita();
+    // The prizes given are listed in order with their calls; one chosen is withdrawn with the
+    // reason asked for, and listed as such; without a reason nothing changes.
+    void premiNellaFinestra();
     // How long from F6 to its pop-up on screen, against a double click.
     void misuraF6ControDoppioClic();
 };
@@ -516,6 +522,37 @@ void TestComandiPartita::finestraDellaPartita()
     QVERIFY(!f->isVisible());
     QTest::keyClick(&t, Qt::Key_F7);
     QVERIFY(f->isVisible());
+}
+
+void TestComandiPartita::premiNellaFinestra()
+{
+    Banco banco;
+    frmTabellone &t = banco.riprendi(Intestazione + righe({1, 2}));
+    Partita &p = t.partita();
+    Programma programma;
+    programma.tabellone = true;
+    programma[Categoria::Ambo].premi = {Premio{QStringLiteral("un panettone"), 0}};
+    QCOMPARE(p.impostaProgramma(programma), QString());
+    QCOMPARE(p.assegna(reclamo(p.storia().corrente, cartellaDelTabellone(1), {})), QString());
+    QTest::keyClick(&t, Qt::Key_F7);
+    frmPartita *f = t.comandiPartita().finestra();
+    QVERIFY(f && f->corrente->lstVincite->isVisibleTo(f));
+    QCOMPARE(f->corrente->lstVincite->count(), 1);
+    QVERIFY2(f->corrente->lstVincite->item(0)->text().contains(u"chiamata 2"),
+             qPrintable(f->corrente->lstVincite->item(0)->text()));
+    QVERIFY(!f->cmdRitiraPremio->isEnabled());
+    f->corrente->lstVincite->setCurrentRow(0);
+    QVERIFY(f->cmdRitiraPremio->isEnabled());
+    f->cmdRitiraPremio->click(); // no reason given: nothing changes
+    QVERIFY(!p.storia().corrente.assegnazioni.at(0).ritirata);
+    banco.richieste.immissioni = {QStringLiteral("cartella letta male")};
+    f->cmdRitiraPremio->click();
+    QVERIFY(p.storia().corrente.assegnazioni.at(0).ritirata);
+    QCOMPARE(p.storia().corrente.assegnazioni.at(0).motivo, QStringLiteral("cartella letta male"));
+    QVERIFY(f->corrente->lstVincite->item(0)->text().contains(u"RITIRATO alle"));
+    QVERIFY(f->corrente->lstVincite->item(0)->text().endsWith(u"cartella letta male"));
+    QVERIFY(!f->cmdRitiraPremio->isEnabled());
+    f->close();
 }
 
 void TestComandiPartita::misuraF6ControDoppioClic()
