@@ -388,7 +388,7 @@ private slots:
         QVERIFY(ArchivioBlocchetti(cartella.path()).turno(0).preso());
 #ifdef Q_OS_WIN
         QSKIP("six threads printing at once crashed once under Wine (an access violation in a thread, not "
-              "yet settled); the prints of separate programs are checked everywhere");
+              "yet settled); the same round runs on Linux");
 #endif
 
         constexpr int Fili = 6;
