@@ -14,5 +14,6 @@ QString testoAvvertenze()
            + QStringLiteral(" CTRL+ALT+F4 = torna alla schermata iniziale") + a
            + QStringLiteral(" Doppio clic = segna il numero estratto") + a
            + QStringLiteral(" Tasto destro = cancella il numero") + a
-           + QStringLiteral(" F5 = controlla una cartella (67, ABC-67, tabellone 3)");
+           + QStringLiteral(" F5 = controlla una cartella (67, ABC-67, tabellone 3)") + a
+           + QStringLiteral(" F8 = codice QR della pagina per i telefoni in sala");
 }
