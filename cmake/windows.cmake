@@ -13,7 +13,7 @@ foreach(n RANGE 0 90)
 endforeach()
 
 # Qt's libraries the program links, and the MinGW runtime they and it link.
-foreach(dll Qt6Core Qt6Gui Qt6Widgets Qt6Network)
+foreach(dll Qt6Core Qt6Gui Qt6Widgets Qt6Network Qt6WebSockets Qt6HttpServer)
     install(FILES ${QT6_INSTALL_PREFIX}/bin/${dll}.dll DESTINATION .)
 endforeach()
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
@@ -50,6 +50,8 @@ set(TABELLONE_CARATTERI
 install(FILES ${TABELLONE_CARATTERI} DESTINATION caratteri)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 install(DIRECTORY ${QT6_INSTALL_PREFIX}/LICENSES/ DESTINATION licenze/Qt)
+# Qt HttpServer is GPL-3.0 only: the program as built is distributed under GPL-3.0 terms.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/LICENSES/ DESTINATION licenze)
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_NAME tabellone)

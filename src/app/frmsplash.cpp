@@ -132,7 +132,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     connect(CmdStampa, &QPushButton::clicked, this, &frmSplash::stampaCartelle);
     // Above the voice switch, in the frame's other free corner: nothing else moves.
     const QString telefoniInSala = QStringLiteral("Telefoni in sala");
-    CmdTelefoni = pulsanteImmagine(Frame1, "CmdTelefoni", {900, 210, 420, 285}, QStringLiteral(":/icone/telefono.png"),
+    CmdTelefoni = pulsanteImmagine(Frame1, "CmdTelefoni", {900, 240, 420, 255}, QStringLiteral(":/icone/telefono.png"),
                                    telefoniInSala);
     CmdTelefoni->setIconSize(CmdTelefoni->size() - QSize(4, 4));
     CmdTelefoni->setCheckable(true);

@@ -2,6 +2,7 @@
 #include "archivio.h"
 #include "infosistema.h"
 #include "stampa.h"
+#include "telefoni.h"
 #include "prova_finestre.h"
 
 #include <QMap>
@@ -9,6 +10,8 @@
 #include <QSignalSpy>
 #include <QGroupBox>
 #include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QLabel>
 
 namespace {
@@ -187,6 +190,51 @@ private slots:
     // With no voice to be had (no speech service here; no Italian voice under Wine), the
     // switch greys out by itself soon after the start screen shows, before anyone touches it,
     // its tooltip saying why; a click then turns nothing on.
+    // "Telefoni in sala" sits above the voice switch, touching nothing else, and is off: nothing
+    // listens. F8 on the board turns it on and shows the page's address over the board until a
+    // key; the switch follows. The page is served; switched off, nothing listens again.
+    void telefoniInSala()
+    {
+        Banco banco;
+        frmSplash &s = banco.schermata();
+        const QRect posto = s.CmdTelefoni->geometry();
+        QCOMPARE(s.CmdTelefoni->parentWidget(), s.Frame1);
+        QVERIFY(s.Frame1->rect().contains(posto));
+        for (const QWidget *altro : s.Frame1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(altro == s.CmdTelefoni || !altro->geometry().intersects(posto), qPrintable(altro->objectName()));
+        QCOMPARE((QStringList{s.CmdTelefoni->toolTip(), s.CmdTelefoni->accessibleName()}),
+                 QStringList(2, QStringLiteral("Telefoni in sala")));
+        QVERIFY(!s.CmdTelefoni->isChecked());
+        QVERIFY(!s.telefoni()->acceso());
+        QVERIFY(!s.findChild<QTcpServer *>());
+
+        frmTabellone *t = s.tabellone();
+        QTest::keyClick(t, Qt::Key_F8, Qt::ShiftModifier);
+        QVERIFY(!s.telefoni()->acceso());
+        QTest::keyClick(t, Qt::Key_F8);
+        QVERIFY(s.telefoni()->acceso());
+        QVERIFY(s.CmdTelefoni->isChecked());
+        auto *codice = t->findChild<QWidget *>(QStringLiteral("frmCodiceTelefoni"));
+        QVERIFY(codice);
+        QCOMPARE(codice->geometry(), t->rect());
+        QTest::keyClick(codice, Qt::Key_Space);
+        QTRY_VERIFY(!t->findChild<QWidget *>(QStringLiteral("frmCodiceTelefoni")));
+
+        QTcpSocket telefono;
+        QByteArray risposta;
+        connect(&telefono, &QTcpSocket::readyRead, this, [&] { risposta += telefono.readAll(); });
+        telefono.connectToHost(QHostAddress::LocalHost, s.telefoni()->porta());
+        QTRY_VERIFY(telefono.state() == QAbstractSocket::ConnectedState);
+        telefono.write("GET / HTTP/1.1\r\nHost: tabellone\r\n\r\n");
+        QTRY_VERIFY(risposta.contains("La mia cartella"));
+        QVERIFY(risposta.startsWith("HTTP/1.1 200"));
+
+        QTest::mouseClick(s.CmdTelefoni, Qt::LeftButton);
+        QVERIFY(!s.telefoni()->acceso());
+        QVERIFY(!s.findChild<QTcpServer *>());
+        QTRY_VERIFY(telefono.state() == QAbstractSocket::UnconnectedState);
+    }
+
     void voceAssenteSenzaClic()
     {
         // Somewhere no speech service listens, and none may be started for the test.
@@ -236,14 +284,15 @@ private slots:
         QCOMPARE((QStringList{d.windowTitle(), d.lblVersion->text(), d.lblTitle->text(), d.lblDescription->text()}),
                  (QStringList{"Informazioni su Tabellone Tombola", "Versione 1.0.4", "Tabellone Tombola",
                               "Tabellone per visualizzare l'estrazione dei numeri della tombola con commenti. "}));
-        // The legal line, a blank line and eight key lines, each key line with a leading blank; all show.
+        // The legal line, a blank line and nine key lines, each key line with a leading blank; all show.
         QCOMPARE(d.lblDisclaimer->text().split(QStringLiteral("\r\n")),
                  (QStringList{"Questo programma è distribuito senza alcuna garanzia.", "", " F1 = informazioni",
                               " F2 = nuova partita", " F10 = messaggi nella colonna in basso",
                               " F11 = ingrandire / ridurre il tabellone",
                               " CTRL+ALT+F4 = torna alla schermata iniziale",
                               " Doppio clic = segna il numero estratto", " Tasto destro = cancella il numero",
-                              " F5 = controlla una cartella (67, ABC-67, tabellone 3)"}));
+                              " F5 = controlla una cartella (67, ABC-67, tabellone 3)",
+                              " F8 = codice QR della pagina per i telefoni in sala"}));
         QVERIFY(d.lblDisclaimer->sizeHint().boundedTo(d.lblDisclaimer->size()) == d.lblDisclaimer->sizeHint());
 
         int risultato = -1;
