@@ -244,20 +244,14 @@ void ServerTelefoni::sorveglia(QTcpSocket *socket)
     connect(inattivo, &QTimer::timeout, socket, [socket] { socket->abort(); });
     inattivo->start(m_limiti.inattivitaHttp);
     auto ricevuti = std::make_shared<qint64>(0);
-    auto visti = std::make_shared<qint64>(0);
-    connect(socket, &QTcpSocket::readyRead, inattivo, [this, socket, inattivo, ricevuti, visti] {
+    connect(socket, &QTcpSocket::readyRead, inattivo, [this, socket, inattivo, ricevuti] {
         inattivo->start(m_limiti.inattivitaHttp);
-        // What is waiting now and was not counted yet (Qt HttpServer reads all of it at once).
-        const qint64 ora = socket->bytesAvailable();
-        *ricevuti += std::max<qint64>(0, ora - *visti);
-        *visti = ora;
+        // Qt HttpServer reads everything waiting after this: what waits now is new.
+        *ricevuti += socket->bytesAvailable();
         if (*ricevuti > m_limiti.byteMassimiHttp)
             socket->abort();
     });
-    connect(socket, &QTcpSocket::bytesWritten, inattivo, [inattivo, visti, this] {
-        *visti = 0;
-        inattivo->start(m_limiti.inattivitaHttp);
-    });
+    connect(socket, &QTcpSocket::bytesWritten, inattivo, [this, inattivo] { inattivo->start(m_limiti.inattivitaHttp); });
 }
 
 void ServerTelefoni::nuovoWebSocket()

@@ -24,6 +24,7 @@ LimitiTelefoni limitiDiProva()
     l.attesaRichiesta = 400;
     l.inattivitaHttp = 1500;
     l.cartellePerFinestra = 5;
+    l.byteMassimiHttp = 4096;
     l.messaggiPerFinestra = 5;
     return l;
 }
@@ -160,6 +161,24 @@ private slots:
         s.write("GET /stato HTTP/1.1\r\nHost: x\r\n\r\n");
         QTRY_VERIFY(s.bytesAvailable() > 0);
         QTRY_VERIFY_WITH_TIMEOUT(s.state() == QAbstractSocket::UnconnectedState, 4000);
+    }
+
+    // Many requests on one kept-alive connection: past its bytes it is closed.
+    void troppiByteSuUnaConnessione()
+    {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, m_server->porta());
+        QTRY_VERIFY(s.state() == QAbstractSocket::ConnectedState);
+        const QByteArray richiesta = "GET /stato HTTP/1.1\r\nX-Riempitivo: " + QByteArray(200, 'a') + "\r\n\r\n";
+        int risposte = 0;
+        for (int i = 0; i < 40 && s.state() == QAbstractSocket::ConnectedState; ++i) {
+            s.write(richiesta);
+            QTRY_VERIFY(s.bytesAvailable() > 0 || s.state() != QAbstractSocket::ConnectedState);
+            risposte += s.readAll().count("HTTP/1.1 200");
+        }
+        QTRY_VERIFY(s.state() == QAbstractSocket::UnconnectedState);
+        // 4096 bytes hold 17 of these requests: the 18th passes the limit.
+        QVERIFY2(risposte >= 15 && risposte <= 17, QByteArray::number(risposte).constData());
     }
 
     void connessioniPerIndirizzo()
