@@ -23,7 +23,11 @@ Telefoni::Telefoni(frmTabellone &tabellone, QString cartellaRegistro, QObject *p
 {
     // F8 lives here, not among the board's own keys: the board does not know the phones.
     m_tabellone.installEventFilter(this);
-    m_tabellone.partita().allaModificaStoria([this] { aggiorna(); });
+    // The game may outlive this object at the end: then the action does nothing.
+    m_tabellone.partita().allaModificaStoria([guardia = QPointer<Telefoni>(this)] {
+        if (guardia)
+            guardia->aggiorna();
+    });
 }
 
 Telefoni::~Telefoni()

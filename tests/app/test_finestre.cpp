@@ -12,6 +12,9 @@
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QWebSocket>
 #include <QLabel>
 
 namespace {
@@ -228,6 +231,16 @@ private slots:
         telefono.write("GET / HTTP/1.1\r\nHost: tabellone\r\n\r\n");
         QTRY_VERIFY(risposta.contains("La mia cartella"));
         QVERIFY(risposta.startsWith("HTTP/1.1 200"));
+        // A change of the game's story reaches a connected phone, newer than what it had.
+        QWebSocket ws;
+        QList<QJsonObject> istantanee;
+        connect(&ws, &QWebSocket::textMessageReceived, this,
+                [&](const QString &m) { istantanee.append(QJsonDocument::fromJson(m.toUtf8()).object()); });
+        ws.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(s.telefoni()->porta())));
+        QTRY_COMPARE(istantanee.size(), 1);
+        t->partita().impostaIntervallo(t->partita().storia().intervallo + 1);
+        QTRY_COMPARE(istantanee.size(), 2);
+        QVERIFY(istantanee[1][QLatin1String("seq")].toInteger() > istantanee[0][QLatin1String("seq")].toInteger());
 
         QTest::mouseClick(s.CmdTelefoni, Qt::LeftButton);
         QVERIFY(!s.telefoni()->acceso());
