@@ -93,6 +93,17 @@ if(modello_italiano STREQUAL modello OR NOT quanti_disinstalla EQUAL 3)
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/cpack/NSIS.template.in "${modello_italiano}")
 set(CPACK_MODULE_PATH ${CMAKE_BINARY_DIR}/cpack)
+# The phones' page: the installer lets the program receive connections on
+# private networks (the hall's Wi-Fi), never public ones, and the uninstaller
+# takes that rule away. A failure (no netsh) only leaves the firewall to ask.
+set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  nsExec::ExecToLog 'netsh advfirewall firewall delete rule name="Tabellone Tombola"'
+  nsExec::ExecToLog 'netsh advfirewall firewall add rule name="Tabellone Tombola" dir=in action=allow program="$INSTDIR\tabellone.exe" enable=yes profile=private'
+]=])
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  nsExec::ExecToLog 'netsh advfirewall firewall delete rule name="Tabellone Tombola"'
+]=])
 # The installer is named apart from the zip.
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack_windows.cmake)
 
