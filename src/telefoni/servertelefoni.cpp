@@ -127,8 +127,16 @@ void ServerTelefoni::pubblica(const QByteArray &istantanea)
 {
     m_istantanea = istantanea;
     const QString testo = QString::fromUtf8(istantanea);
-    for (QWebSocket *ws : std::as_const(m_webSocket))
+    const QList<QWebSocket *> tutti = m_webSocket;
+    for (QWebSocket *ws : tutti) {
+        // A phone that reads nothing would make the board keep every snapshot for it.
+        const QPointer<QTcpSocket> socket = m_socketDi.value(ws);
+        if (socket && socket->bytesToWrite() > m_limiti.arretratoMassimo) {
+            ws->abort();
+            continue;
+        }
         ws->sendTextMessage(testo);
+    }
 }
 
 void ServerTelefoni::nuovaConnessione(qintptr descrittore)
@@ -262,6 +270,7 @@ void ServerTelefoni::nuovoWebSocket()
         ws->setMaxAllowedIncomingFrameSize(quint64(m_limiti.messaggioMassimo));
         ws->setMaxAllowedIncomingMessageSize(quint64(m_limiti.messaggioMassimo));
         m_webSocket.append(ws);
+        m_socketDi.insert(ws, socket);
         auto arrivi = std::make_shared<QList<qint64>>();
         auto conta = [this, ws, arrivi] {
             const qint64 adesso = QDateTime::currentMSecsSinceEpoch();
@@ -275,6 +284,7 @@ void ServerTelefoni::nuovoWebSocket()
         connect(ws, &QWebSocket::binaryMessageReceived, ws, &QWebSocket::abort);
         connect(ws, &QWebSocket::disconnected, this, [this, ws, socket] {
             m_webSocket.removeOne(ws);
+            m_socketDi.remove(ws);
             // The WebSocket first, then its socket, which it may still use while it goes.
             ws->deleteLater();
             if (socket)

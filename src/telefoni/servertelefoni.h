@@ -34,6 +34,7 @@ struct LimitiTelefoni {
     int messaggiPerFinestra = 10;  // WebSocket messages per `finestra` ms …
     int cartellePerFinestra = 20;  // … and card look-ups per address in the same time
     int finestra = 10000;
+    qint64 arretratoMassimo = 1024 * 1024; // bytes waiting for a phone that does not read: then it is dropped
 };
 
 // The phones' server: the page, a snapshot of the game, one card's numbers by
@@ -79,6 +80,7 @@ private:
     QHttpServer *m_http = nullptr;
     QWebSocketServer *m_ws = nullptr;
     QList<QWebSocket *> m_webSocket;
+    QHash<QWebSocket *, QPointer<QTcpSocket>> m_socketDi; // each WebSocket's connection
     QHash<QHostAddress, int> m_perIndirizzo;
     // Sockets handed to the WebSocket server, by their peer, until their WebSocket exists.
     QHash<QPair<QHostAddress, quint16>, QPointer<QTcpSocket>> m_inAttesa;

@@ -257,6 +257,30 @@ private slots:
         QCOMPARE(buono.state(), QAbstractSocket::ConnectedState);
     }
 
+    // A phone that never reads is dropped once too much waits for it; one that reads stays.
+    void telefonoCheNonLegge()
+    {
+        QTcpSocket muto;
+        muto.setReadBufferSize(1);
+        muto.connectToHost(QHostAddress::LocalHost, m_server->porta());
+        QTRY_VERIFY(muto.state() == QAbstractSocket::ConnectedState);
+        muto.write("GET /ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                   "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+        QWebSocket lettore;
+        int letti = 0;
+        connect(&lettore, &QWebSocket::textMessageReceived, this, [&] { ++letti; });
+        lettore.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(m_server->porta())));
+        QTRY_COMPARE(m_server->clientWebSocket(), 2);
+        const QByteArray grande = "{\"seq\":2,\"x\":\"" + QByteArray(64 * 1024, 'x') + "\"}";
+        for (int i = 0; i < 400 && m_server->clientWebSocket() == 2; ++i) {
+            m_server->pubblica(grande);
+            QTest::qWait(2);
+        }
+        QTRY_COMPARE(m_server->clientWebSocket(), 1);
+        QCOMPARE(lettore.state(), QAbstractSocket::ConnectedState);
+        QVERIFY(letti > 1);
+    }
+
     // A flood from another thread: thousands of connections, junk and half
     // requests. The board's timer keeps its pace meanwhile, and the page is
     // still served afterwards.
