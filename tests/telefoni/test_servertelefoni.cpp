@@ -324,7 +324,9 @@ private slots:
         delete inondatore;
         qInfo("inondazione: %d connessioni in 3 s, ritardo massimo del battito %lld ms", tentativi.load(), ritardoMassimo);
         QVERIFY(tentativi > 200);
-        QVERIFY2(ritardoMassimo < 100, QByteArray::number(ritardoMassimo).constData());
+        // Within the quarter of a second a call may take to reach the phones (about 15 ms
+        // on Linux; Wine, whose sockets go through its server, has been seen near 190 ms).
+        QVERIFY2(ritardoMassimo < 250, QByteArray::number(ritardoMassimo).constData());
         QTRY_VERIFY_WITH_TIMEOUT(m_server->connessioni() == 0, 3000);
         QVERIFY(scambia(porta, "GET / HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 200"));
     }
