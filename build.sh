@@ -24,6 +24,8 @@ PACCHETTI=(
     fonts-liberation2 fonts-quicksand fonts-dancingscript fonts-dejavu-core
     desktop-file-utils appstream dpkg-dev file
     poppler-utils xvfb openbox xdotool
+    qt6-httpserver-dev qt6-websockets-dev libqrcodegencpp-dev
+    chromium chromium-driver python3-selenium
 )
 # The Windows build: cross compiler, Wine to run its tests, NSIS for the
 # installer, and what tools/prova_wine.py plays the zip with on a display.
@@ -64,8 +66,9 @@ finestre() {
     fi
     QT_MINGW=$(cd "$QT_MINGW" && pwd)
     export QT_MINGW
-    "$QT_MINGW/bin/qt-cmake" -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DTABELLONE_STRUMENTI="$PWD/build/tools" >/dev/null
+    # pkg-config sees only that Qt's prefix (its qrcodegen), never Debian's Linux files.
+    PKG_CONFIG_LIBDIR="$QT_MINGW/lib/pkgconfig" "$QT_MINGW/bin/qt-cmake" -S . -B build-windows -G Ninja \
+        -DCMAKE_BUILD_TYPE=Release -DTABELLONE_STRUMENTI="$PWD/build/tools" >/dev/null
     cmake --build build-windows --parallel "$(nproc)"
     tools/prove_wine.sh build-windows
     (cd build-windows && cpack >/dev/null && ls -l tabellone-*-win64.zip tabellone-*-win64-setup.exe)

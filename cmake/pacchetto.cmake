@@ -18,6 +18,9 @@ set(TABELLONE_DIPENDENZE_AVVIO
 
 # Debian keeps each package's licence here.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tabellone RENAME copyright)
+# The source is MIT; the program links Qt HttpServer (GPL-3.0 only), so the
+# package as a whole is distributed under GPL-3.0 terms: its text goes with it.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/LICENSES/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tabellone/licenze)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tabellone)

@@ -13,7 +13,7 @@ foreach(n RANGE 0 90)
 endforeach()
 
 # Qt's libraries the program links, and the MinGW runtime they and it link.
-foreach(dll Qt6Core Qt6Gui Qt6Widgets Qt6Network)
+foreach(dll Qt6Core Qt6Gui Qt6Widgets Qt6Network Qt6WebSockets Qt6HttpServer)
     install(FILES ${QT6_INSTALL_PREFIX}/bin/${dll}.dll DESTINATION .)
 endforeach()
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
@@ -50,6 +50,8 @@ set(TABELLONE_CARATTERI
 install(FILES ${TABELLONE_CARATTERI} DESTINATION caratteri)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 install(DIRECTORY ${QT6_INSTALL_PREFIX}/LICENSES/ DESTINATION licenze/Qt)
+# Qt HttpServer is GPL-3.0 only: the program as built is distributed under GPL-3.0 terms.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/LICENSES/ DESTINATION licenze)
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_NAME tabellone)
@@ -91,6 +93,17 @@ if(modello_italiano STREQUAL modello OR NOT quanti_disinstalla EQUAL 3)
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/cpack/NSIS.template.in "${modello_italiano}")
 set(CPACK_MODULE_PATH ${CMAKE_BINARY_DIR}/cpack)
+# The phones' page: the installer lets the program receive connections on
+# private networks (the hall's Wi-Fi), never public ones, and the uninstaller
+# takes that rule away. A failure (no netsh) only leaves the firewall to ask.
+set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  nsExec::ExecToLog 'netsh advfirewall firewall delete rule name="Tabellone Tombola"'
+  nsExec::ExecToLog 'netsh advfirewall firewall add rule name="Tabellone Tombola" dir=in action=allow program="$INSTDIR\tabellone.exe" enable=yes profile=private'
+]=])
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  nsExec::ExecToLog 'netsh advfirewall firewall delete rule name="Tabellone Tombola"'
+]=])
 # The installer is named apart from the zip.
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack_windows.cmake)
 

@@ -7,6 +7,7 @@
 #include "frmtabellone.h"
 #include "identita.h"
 #include "immagine.h"
+#include "telefoni.h"
 #include "vocesintetica.h"
 
 #include <QCloseEvent>
@@ -129,6 +130,14 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     CmdStampa->setIconSize(CmdStampa->size() - QSize(4, 4)); // a low button: a thinner margin
     setTabOrder(CmdVoce, CmdStampa);
     connect(CmdStampa, &QPushButton::clicked, this, &frmSplash::stampaCartelle);
+    // Above the voice switch, in the frame's other free corner: nothing else moves.
+    const QString telefoniInSala = QStringLiteral("Telefoni in sala");
+    CmdTelefoni = pulsanteImmagine(Frame1, "CmdTelefoni", {900, 240, 420, 255}, QStringLiteral(":/icone/telefono.png"),
+                                   telefoniInSala);
+    CmdTelefoni->setIconSize(CmdTelefoni->size() - QSize(4, 4));
+    CmdTelefoni->setCheckable(true);
+    setTabOrder(CmdStampa, CmdTelefoni);
+    connect(CmdTelefoni, &QPushButton::toggled, this, &frmSplash::accendiTelefoni);
 
     lblVersion->setText(Identita::testoVersione());
     adattaAlTesto(lblVersion, true);
@@ -145,6 +154,14 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     // Ending leaves every event loop, a draw's pop-up included: that draw records nothing.
     connect(this, &frmSplash::fineProgramma, m_tabellone, [this] { m_tabellone->partita().termina(); });
     connect(this, &frmSplash::voceCambiata, m_tabellone, [this](Voce *voce) { m_tabellone->partita().impostaVoce(voce); });
+    // Nothing listens until the switch or F8 turns it on.
+    m_telefoni = new Telefoni(*m_tabellone, m_cartellaRegistro, this);
+    connect(m_telefoni, &Telefoni::accesoCambiato, CmdTelefoni, [this](bool acceso) {
+        const QSignalBlocker blocco(CmdTelefoni);
+        CmdTelefoni->setChecked(acceso);
+        CmdTelefoni->setToolTip(acceso ? QStringLiteral("Telefoni in sala: %1").arg(m_telefoni->indirizziPagina().value(0))
+                                       : QStringLiteral("Telefoni in sala"));
+    });
     m_tabellone->CaricaPartita(QStringLiteral("inizio"));
     Lblultima->setText(m_tabellone->ultimaPartita());
 }
@@ -259,4 +276,18 @@ void frmSplash::closeEvent(QCloseEvent *event)
 {
     event->accept();
     emit fineProgramma();
+}
+
+void frmSplash::accendiTelefoni(bool acceso)
+{
+    if (!acceso) {
+        m_telefoni->spegni();
+        return;
+    }
+    const QString errore = m_telefoni->accendi();
+    if (!errore.isEmpty()) {
+        const QSignalBlocker blocco(CmdTelefoni);
+        CmdTelefoni->setChecked(false);
+        m_richieste.messaggio(this, errore, Richieste::Pulsanti::Ok, QStringLiteral("Telefoni in sala"));
+    }
 }

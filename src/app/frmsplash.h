@@ -9,6 +9,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class Telefoni;
 class Richieste;
 class Voce;
 class VoceSintetica;
@@ -45,6 +46,11 @@ public:
 
     // Under the voice switch: opens "Stampa cartelle", last in the tab order.
     QPushButton *CmdStampa = nullptr;
+    // Above the voice switch: "Telefoni in sala", off at every start like the
+    // voice, last in the tab order. F8 on the board turns it on too.
+    QPushButton *CmdTelefoni = nullptr;
+    // The phones' page; its server exists only while the switch is on.
+    Telefoni *telefoni() const { return m_telefoni; }
     // Where the printout is saved and how it is opened.
     ServiziStampa serviziStampa = serviziStampaDiSistema();
 
@@ -69,9 +75,11 @@ private:
     void accendiVoce(bool accesa);
     void spegniVocePerSempre(const QString &motivo);
     void stampaCartelle();
+    void accendiTelefoni(bool acceso);
 
     Richieste &m_richieste;
     QString m_cartellaRegistro;
     frmTabellone *m_tabellone = nullptr;
     VoceSintetica *m_voce = nullptr; // built once the window is first drawn, or turned on
+    Telefoni *m_telefoni = nullptr;
 };

@@ -17,5 +17,6 @@ QString testoAvvertenze()
            + QStringLiteral(" F5 = controlla una cartella (67, ABC-67, tabellone 3)") + a
            + QStringLiteral(" F6 = il computer estrae un numero") + a
            + QStringLiteral(" F7 = la partita: estrazioni, impronta, verbale") + a
+           + QStringLiteral(" F8 = codice QR della pagina per i telefoni in sala") + a
            + QStringLiteral(" F9 = estrazioni automatiche sì / no");
 }

@@ -265,8 +265,10 @@ void Partita::registra(const std::function<EsitoScrittura()> &scritturaRegistro)
         storia.errore = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_archivioStoria.percorso()), storia.errore);
     const EsitoScrittura registro = scritturaRegistro ? scritturaRegistro() : EsitoScrittura{};
     segnala(!registro.riuscita() ? registro : storia);
-    if (m_allaModifica)
-        m_allaModifica();
+    // A copy: an action may add another.
+    const auto azioni = m_allaModifica;
+    for (const auto &azione : azioni)
+        azione();
 }
 
 void Partita::CaricaPartita(const QString &operazione)

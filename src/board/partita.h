@@ -8,6 +8,7 @@
 #include <QDateTime>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 class Voce;
@@ -90,8 +91,9 @@ public:
     // Withdraws assignment `numero` (its place in storia().corrente.assegnazioni)
     // with the reason the minutes print; its prize can be given again.
     QString ritiraAssegnazione(int numero, const QString &motivo);
-    // Runs after every change of the story (a window showing it, the phones).
-    void allaModificaStoria(std::function<void()> azione) { m_allaModifica = std::move(azione); }
+    // Adds an action run after every change of the story (a window showing
+    // it, the phones); each one added runs, in the order added.
+    void allaModificaStoria(std::function<void()> azione) { m_allaModifica.push_back(std::move(azione)); }
     // Where the record takes its date and time from (tests fix it).
     void impostaOrologio(std::function<QDateTime()> adesso) { m_adesso = std::move(adesso); }
 
@@ -126,7 +128,7 @@ private:
     bool m_registroDaRiscrivere = false;
     ArchivioStoria m_archivioStoria;
     Storia m_storia;
-    std::function<void()> m_allaModifica;
+    std::vector<std::function<void()>> m_allaModifica;
     // The record's last line, when it tells the last call of a game kept without story.
     int m_ultimoDelRegistro = 0;
     bool m_occupata = false;

@@ -2,6 +2,7 @@
 #include "archivio.h"
 #include "infosistema.h"
 #include "stampa.h"
+#include "telefoni.h"
 #include "prova_finestre.h"
 
 #include <QMap>
@@ -9,6 +10,11 @@
 #include <QSignalSpy>
 #include <QGroupBox>
 #include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QWebSocket>
 #include <QLabel>
 
 namespace {
@@ -187,6 +193,61 @@ private slots:
     // With no voice to be had (no speech service here; no Italian voice under Wine), the
     // switch greys out by itself soon after the start screen shows, before anyone touches it,
     // its tooltip saying why; a click then turns nothing on.
+    // "Telefoni in sala" sits above the voice switch, touching nothing else, and is off: nothing
+    // listens. F8 on the board turns it on and shows the page's address over the board until a
+    // key; the switch follows. The page is served; switched off, nothing listens again.
+    void telefoniInSala()
+    {
+        Banco banco;
+        frmSplash &s = banco.schermata();
+        const QRect posto = s.CmdTelefoni->geometry();
+        QCOMPARE(s.CmdTelefoni->parentWidget(), s.Frame1);
+        QVERIFY(s.Frame1->rect().contains(posto));
+        for (const QWidget *altro : s.Frame1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(altro == s.CmdTelefoni || !altro->geometry().intersects(posto), qPrintable(altro->objectName()));
+        QCOMPARE((QStringList{s.CmdTelefoni->toolTip(), s.CmdTelefoni->accessibleName()}),
+                 QStringList(2, QStringLiteral("Telefoni in sala")));
+        QVERIFY(!s.CmdTelefoni->isChecked());
+        QVERIFY(!s.telefoni()->acceso());
+        QVERIFY(!s.findChild<QTcpServer *>());
+
+        frmTabellone *t = s.tabellone();
+        QTest::keyClick(t, Qt::Key_F8, Qt::ShiftModifier);
+        QVERIFY(!s.telefoni()->acceso());
+        QTest::keyClick(t, Qt::Key_F8);
+        QVERIFY(s.telefoni()->acceso());
+        QVERIFY(s.CmdTelefoni->isChecked());
+        auto *codice = t->findChild<QWidget *>(QStringLiteral("frmCodiceTelefoni"));
+        QVERIFY(codice);
+        QCOMPARE(codice->geometry(), t->rect());
+        QTest::keyClick(codice, Qt::Key_Space);
+        QTRY_VERIFY(!t->findChild<QWidget *>(QStringLiteral("frmCodiceTelefoni")));
+
+        QTcpSocket telefono;
+        QByteArray risposta;
+        connect(&telefono, &QTcpSocket::readyRead, this, [&] { risposta += telefono.readAll(); });
+        telefono.connectToHost(QHostAddress::LocalHost, s.telefoni()->porta());
+        QTRY_VERIFY(telefono.state() == QAbstractSocket::ConnectedState);
+        telefono.write("GET / HTTP/1.1\r\nHost: tabellone\r\n\r\n");
+        QTRY_VERIFY(risposta.contains("La mia cartella"));
+        QVERIFY(risposta.startsWith("HTTP/1.1 200"));
+        // A change of the game's story reaches a connected phone, newer than what it had.
+        QWebSocket ws;
+        QList<QJsonObject> istantanee;
+        connect(&ws, &QWebSocket::textMessageReceived, this,
+                [&](const QString &m) { istantanee.append(QJsonDocument::fromJson(m.toUtf8()).object()); });
+        ws.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(s.telefoni()->porta())));
+        QTRY_COMPARE(istantanee.size(), 1);
+        t->partita().impostaIntervallo(t->partita().storia().intervallo + 1);
+        QTRY_COMPARE(istantanee.size(), 2);
+        QVERIFY(istantanee[1][QLatin1String("seq")].toInteger() > istantanee[0][QLatin1String("seq")].toInteger());
+
+        QTest::mouseClick(s.CmdTelefoni, Qt::LeftButton);
+        QVERIFY(!s.telefoni()->acceso());
+        QVERIFY(!s.findChild<QTcpServer *>());
+        QTRY_VERIFY(telefono.state() == QAbstractSocket::UnconnectedState);
+    }
+
     void voceAssenteSenzaClic()
     {
         // Somewhere no speech service listens, and none may be started for the test.
@@ -236,7 +297,7 @@ private slots:
         QCOMPARE((QStringList{d.windowTitle(), d.lblVersion->text(), d.lblTitle->text(), d.lblDescription->text()}),
                  (QStringList{"Informazioni su Tabellone Tombola", "Versione 1.0.4", "Tabellone Tombola",
                               "Tabellone per visualizzare l'estrazione dei numeri della tombola con commenti. "}));
-        // The legal line, a blank line and eleven key lines, each key line with a leading blank; all show.
+        // The legal line, a blank line and twelve key lines, each key line with a leading blank; all show.
         QCOMPARE(d.lblDisclaimer->text().split(QStringLiteral("\r\n")),
                  (QStringList{"Questo programma è distribuito senza alcuna garanzia.", "", " F1 = informazioni",
                               " F2 = nuova partita", " F10 = messaggi nella colonna in basso",
@@ -246,6 +307,7 @@ private slots:
                               " F5 = controlla una cartella (67, ABC-67, tabellone 3)",
                               " F6 = il computer estrae un numero",
                               " F7 = la partita: estrazioni, impronta, verbale",
+                              " F8 = codice QR della pagina per i telefoni in sala",
                               " F9 = estrazioni automatiche sì / no"}));
         QVERIFY(d.lblDisclaimer->sizeHint().boundedTo(d.lblDisclaimer->size()) == d.lblDisclaimer->sizeHint());
 

@@ -112,6 +112,9 @@ private slots:
     // 90 computer draws fill the board with no repeat; the 90th ends the game, after which
     // F6 draws nothing.
     void ilComputerRiempieIlTabellone();
+    // Every action added to run after a story change runs, in order (a window and the phones
+    // both follow the game).
+    void ogniAscoltatoreDellaStoria();
     // After a restart the last number called is the record's last line only when the record
     // cannot be one a withdrawal rewrote in number order; otherwise it is not known (0).
     void ultimoEstrattoDopoLaRipresa_data();
@@ -302,6 +305,19 @@ void TestPartita::registroIlleggibileEScritturaFallita()
     banco.partita.estrai(1);
     QCOMPARE(banco.registro(), Intestazione + righe({7, 42, 1}));
     QCOMPARE(banco.richieste.domande.size(), 2);
+}
+
+void TestPartita::ogniAscoltatoreDellaStoria()
+{
+    Banco banco(IntestazioneVecchia + righe({30, 5}));
+    QStringList chiamati;
+    banco.partita.allaModificaStoria([&] { chiamati.append(QStringLiteral("finestra")); });
+    banco.partita.allaModificaStoria([&] { chiamati.append(QStringLiteral("telefoni")); });
+    banco.partita.estrai(7);
+    QVERIFY(!chiamati.isEmpty());
+    QCOMPARE(chiamati.size() % 2, 0);
+    for (qsizetype i = 0; i < chiamati.size(); i += 2)
+        QCOMPARE((QStringList{chiamati[i], chiamati[i + 1]}), (QStringList{"finestra", "telefoni"}));
 }
 
 void TestPartita::storiaDiOgniChiamata()
