@@ -5,6 +5,7 @@
 #include "dichiarazioni.h"
 #include "frmabout.h"
 #include "frmtabellone.h"
+#include "icone.h"
 #include "identita.h"
 #include "immagine.h"
 #include "telefoni.h"
@@ -13,7 +14,6 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -61,7 +61,7 @@ QPushButton *pulsanteImmagine(QWidget *parent, const char *nome, const Rettangol
     auto *pulsante = new QPushButton(parent);
     pulsante->setObjectName(QLatin1String(nome));
     pulsante->setGeometry(rettangoloPixel(twip));
-    pulsante->setIcon(QIcon(icona));
+    pulsante->setIcon(::icona(icona));
     pulsante->setIconSize(pulsante->size() - QSize(8, 8));
     pulsante->setToolTip(descrizione);
     pulsante->setAccessibleName(descrizione);
@@ -73,10 +73,11 @@ QPushButton *pulsanteImmagine(QWidget *parent, const char *nome, const Rettangol
 frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_richieste(richieste)
-    , m_cartellaRegistro(cartellaRegistro)
+    , m_cartellaImmagini(std::move(cartellaImmagini))
+    , m_cartellaRegistro(std::move(cartellaRegistro))
 {
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.png")));
+    setWindowIcon(icona(QStringLiteral("tabellone")));
     setWindowTitle(QString::fromUtf8(Identita::Titolo));
     setFixedSize(rettangoloPixel({0, 0, 7380, 4245}).size());
 
@@ -88,7 +89,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(rettangoloPixel({120, 240, 2055, 2355}));
     imgLogo->setAlignment(Qt::AlignCenter);
-    imgLogo->setPixmap(QIcon(QStringLiteral(":/icone/tabellone.png")).pixmap(imgLogo->size()));
+    imgLogo->setPixmap(icona(QStringLiteral("tabellone")).pixmap(imgLogo->size()));
 
     lblProductName = etichetta(cornice, "lblProductName", {2280, 840, 4695, 855}, arial, 32.25, true);
     LblCommento = etichetta(cornice, "LblCommento", {2280, 1770, 4695, 375}, arial, 12, true);
@@ -113,9 +114,9 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
         posto.setWidth(std::max(posto.width(), opzione->sizeHint().width()));
         opzione->setGeometry(posto);
     }
-    Command2 = pulsanteImmagine(Frame1, "Command2", {1440, 240, 645, 975}, QStringLiteral(":/icone/semaforo.png"),
+    Command2 = pulsanteImmagine(Frame1, "Command2", {1440, 240, 645, 975}, QStringLiteral("semaforo"),
                                 QStringLiteral("Avvia il tabellone"));
-    Command1 = pulsanteImmagine(Frame1, "Command1", {2070, 240, 645, 975}, QStringLiteral(":/icone/stop.png"),
+    Command1 = pulsanteImmagine(Frame1, "Command1", {2070, 240, 645, 975}, QStringLiteral("stop"),
                                 QStringLiteral("Termina il programma"));
     connect(Command2, &QPushButton::clicked, this, &frmSplash::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmSplash::fineProgramma);
@@ -125,14 +126,14 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     setTabOrder(Command1, Command2);
     creaInterruttoreVoce();
     // Below the voice switch, in the frame's free corner: nothing else moves.
-    CmdStampa = pulsanteImmagine(Frame1, "CmdStampa", {900, 960, 420, 330}, QStringLiteral(":/icone/stampante.png"),
+    CmdStampa = pulsanteImmagine(Frame1, "CmdStampa", {900, 960, 420, 330}, QStringLiteral("stampante"),
                                  QStringLiteral("Stampa cartelle"));
     CmdStampa->setIconSize(CmdStampa->size() - QSize(4, 4)); // a low button: a thinner margin
     setTabOrder(CmdVoce, CmdStampa);
     connect(CmdStampa, &QPushButton::clicked, this, &frmSplash::stampaCartelle);
     // Above the voice switch, in the frame's other free corner: nothing else moves.
     const QString telefoniInSala = QStringLiteral("Telefoni in sala");
-    CmdTelefoni = pulsanteImmagine(Frame1, "CmdTelefoni", {900, 240, 420, 255}, QStringLiteral(":/icone/telefono.png"),
+    CmdTelefoni = pulsanteImmagine(Frame1, "CmdTelefoni", {900, 240, 420, 255}, QStringLiteral("telefono"),
                                    telefoniInSala);
     CmdTelefoni->setIconSize(CmdTelefoni->size() - QSize(4, 4));
     CmdTelefoni->setCheckable(true);
@@ -148,12 +149,20 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     lblCompany->setText(QString::fromUtf8(Identita::NotaLegale));
     lblCopyright->setText(QStringLiteral("Copyright"));
 
-    // The board is built first, then the last game is resumed into it.
-    m_tabellone = new frmTabellone(m_richieste, std::move(cartellaImmagini), std::move(cartellaRegistro), this);
+}
+
+// The board, its game resumed, is built once the start screen has been drawn
+// (or sooner, by whatever needs it first): the start screen shows at once.
+frmTabellone *frmSplash::tabellone()
+{
+    if (m_tabellone)
+        return m_tabellone;
+    m_tabellone = new frmTabellone(m_richieste, m_cartellaImmagini, m_cartellaRegistro, this);
     connect(m_tabellone, &frmTabellone::fineProgramma, this, &frmSplash::fineProgramma);
     // Ending leaves every event loop, a draw's pop-up included: that draw records nothing.
     connect(this, &frmSplash::fineProgramma, m_tabellone, [this] { m_tabellone->partita().termina(); });
     connect(this, &frmSplash::voceCambiata, m_tabellone, [this](Voce *voce) { m_tabellone->partita().impostaVoce(voce); });
+    m_tabellone->partita().impostaVoce(voce());
     // Nothing listens until the switch or F8 turns it on.
     m_telefoni = new Telefoni(*m_tabellone, m_cartellaRegistro, this);
     connect(m_telefoni, &Telefoni::accesoCambiato, CmdTelefoni, [this](bool acceso) {
@@ -164,6 +173,13 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     });
     m_tabellone->CaricaPartita(QStringLiteral("inizio"));
     Lblultima->setText(m_tabellone->ultimaPartita());
+    return m_tabellone;
+}
+
+Telefoni *frmSplash::telefoni()
+{
+    tabellone();
+    return m_telefoni;
 }
 
 void frmSplash::Command2_Click()
@@ -174,7 +190,7 @@ void frmSplash::Command2_Click()
         Dichiarazioni::Livello = 2;
     if (Option3->isChecked())
         Dichiarazioni::Livello = 3;
-    m_tabellone->Livelli();
+    tabellone()->Livelli();
     // After F11 the board is already up as an ordinary window: bring it
     // forward instead of opening it a second time.
     if (m_tabellone->isVisible()) {
@@ -191,24 +207,21 @@ void frmSplash::creaInterruttoreVoce()
 {
     const QString descrizione = QStringLiteral("Annuncio a voce");
     CmdVoce = pulsanteImmagine(Frame1, "CmdVoce", {900, 510, 420, 420}, QString(), descrizione);
-    QIcon icona;
-    icona.addFile(QStringLiteral(":/icone/altoparlante_spento.png"), {}, QIcon::Normal, QIcon::Off);
-    icona.addFile(QStringLiteral(":/icone/altoparlante.png"), {}, QIcon::Normal, QIcon::On);
-    CmdVoce->setIcon(icona);
+    CmdVoce->setIcon(iconaInterruttore(QStringLiteral("altoparlante_spento"), QStringLiteral("altoparlante")));
     CmdVoce->setCheckable(true);
     setTabOrder(Command2, CmdVoce);
     connect(CmdVoce, &QPushButton::toggled, this, &frmSplash::accendiVoce);
 }
 
-// The engine gets ready on its own thread once the window is first drawn, so
-// the switch greys out by itself when there is no voice; the start neither
-// waits for it nor shares the processor with it.
 void frmSplash::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    if (!m_voce)
-        QTimer::singleShot(0, this, &frmSplash::preparaVoce);
+    if (!m_tabellone)
+        QTimer::singleShot(0, this, &frmSplash::tabellone);
 }
+
+// The engine gets ready on its own thread when the switch is first turned on:
+// a start with the voice off never loads it.
 
 void frmSplash::preparaVoce()
 {
@@ -281,10 +294,10 @@ void frmSplash::closeEvent(QCloseEvent *event)
 void frmSplash::accendiTelefoni(bool acceso)
 {
     if (!acceso) {
-        m_telefoni->spegni();
+        telefoni()->spegni();
         return;
     }
-    const QString errore = m_telefoni->accendi();
+    const QString errore = telefoni()->accendi();
     if (!errore.isEmpty()) {
         const QSignalBlocker blocco(CmdTelefoni);
         CmdTelefoni->setChecked(false);
