@@ -21,6 +21,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 QLabel *etichetta(QWidget *parent, const char *nome, const RettangoloControllo &twip, const QString &famiglia,
@@ -216,8 +218,12 @@ void frmSplash::creaInterruttoreVoce()
 void frmSplash::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    if (!m_tabellone)
-        QTimer::singleShot(0, this, &frmSplash::tabellone);
+    if (std::exchange(m_disegnata, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        emit disegnata();
+        tabellone();
+    });
 }
 
 // The engine gets ready on its own thread when the switch is first turned on:

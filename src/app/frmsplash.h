@@ -60,6 +60,8 @@ public:
 
 signals:
     void fineProgramma();
+    // Once, right after the first paint: what can wait for the start screen goes on then.
+    void disegnata();
     // The switch turned the voice on (a usable voice) or off (nullptr).
     void voceCambiata(Voce *voce);
 
@@ -84,4 +86,5 @@ private:
     frmTabellone *m_tabellone = nullptr;
     VoceSintetica *m_voce = nullptr; // built when the switch is first turned on
     Telefoni *m_telefoni = nullptr;
+    bool m_disegnata = false;
 };

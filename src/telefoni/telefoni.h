@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "indirizzi.h"
-
 #include <QObject>
 #include <QPointer>
 
 class frmTabellone;
-class ServerTelefoni;
+class ServerPagina;
 class QWidget;
 
 // The phones in the hall: the switch, the server made when first switched on,
@@ -43,7 +41,7 @@ private:
 
     frmTabellone &m_tabellone;
     QString m_cartellaRegistro;
-    ServerTelefoni *m_server = nullptr;
+    ServerPagina *m_server = nullptr;
     QPointer<QWidget> m_codice;
     qint64 m_sequenza = 0;
 };

@@ -32,7 +32,9 @@ QString cartellaProgramma(const QTemporaryDir &cartella)
 {
     const QDir dir(cartella.path());
     const QString programma = dir.filePath(QStringLiteral("tabellone"));
-    if (!QFile::copy(QStringLiteral(PERCORSO_TABELLONE), programma))
+    const QString modulo = QStringLiteral(PERCORSO_MODULO_RETE);
+    if (!QFile::copy(QStringLiteral(PERCORSO_TABELLONE), programma)
+        || !QFile::copy(modulo, dir.filePath(QFileInfo(modulo).fileName())))
         return {};
     for (int n = 0; n <= Dichiarazioni::UltimoNumero; ++n)
         QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(Dichiarazioni::nomeImmagine(n)),
@@ -266,6 +268,7 @@ private slots:
         QVERIFY(QDir().mkpath(UnicaIstanza::nomeCanale(cartella.path()) + QStringLiteral("/dentro")));
         UnicaIstanza istanza(cartella.path());
         QCOMPARE(istanza.avvia(), UnicaIstanza::Esito::Prima);
+        istanza.ascolta();
         qunsetenv("XDG_RUNTIME_DIR");
         QVERIFY2(istanza.errore().contains(u"non può ricevere"), qPrintable(istanza.errore()));
 #endif
@@ -323,6 +326,7 @@ private slots:
         const QByteArray indirizzo = QFile::encodeName(UnicaIstanza::nomeCanale(cartella.path()));
         qunsetenv("XDG_RUNTIME_DIR");
         QCOMPARE(istanza.avvia(), UnicaIstanza::Esito::Prima);
+        istanza.ascolta();
         int richiami = 0;
         connect(&istanza, &UnicaIstanza::richiamata, this, [&richiami] { ++richiami; });
         const auto chiama = [&](const QByteArray &invio, qint64 &inviati, QByteArray &risposta) {
