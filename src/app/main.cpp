@@ -43,6 +43,7 @@ int main(int argc, char *argv[])
         return *esito;
     if (const auto esito = comandoVerbale(argc, argv))
         return *esito;
+    const PreparazioneCaratteri caratteri;
     QApplication app(argc, argv);
     // Also names the per-user data folder: ~/.local/share/tabellone.
     QApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
