@@ -13,6 +13,9 @@ class PreparazioneCaratteri
 public:
     PreparazioneCaratteri();
     ~PreparazioneCaratteri();
+    // Before the first text is measured: fontconfig does not wait for a
+    // reading under way, it would start its own.
+    void attendi();
     PreparazioneCaratteri(const PreparazioneCaratteri &) = delete;
     PreparazioneCaratteri &operator=(const PreparazioneCaratteri &) = delete;
 

@@ -13,5 +13,11 @@ PreparazioneCaratteri::PreparazioneCaratteri()
 
 PreparazioneCaratteri::~PreparazioneCaratteri()
 {
-    m_filo.join();
+    attendi();
+}
+
+void PreparazioneCaratteri::attendi()
+{
+    if (m_filo.joinable())
+        m_filo.join();
 }

@@ -5,3 +5,7 @@
 PreparazioneCaratteri::PreparazioneCaratteri() = default;
 
 PreparazioneCaratteri::~PreparazioneCaratteri() = default;
+
+void PreparazioneCaratteri::attendi()
+{
+}

@@ -72,6 +72,12 @@ QPushButton *pulsanteImmagine(QWidget *parent, const char *nome, const Rettangol
 
 } // namespace
 
+void frmSplash::preparaImmagini()
+{
+    for (const char *nome : {"tabellone", "semaforo", "stop", "altoparlante_spento", "altoparlante", "stampante", "telefono"})
+        pixmapIcona(QLatin1String(nome));
+}
+
 frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_richieste(richieste)

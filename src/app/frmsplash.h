@@ -24,6 +24,8 @@ class frmSplash : public QWidget
 
 public:
     frmSplash(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *parent = nullptr);
+    // Decodes the start screen's pictures ahead of it; it shows them at once then.
+    static void preparaImmagini();
 
     // Built on first use, or right after the start screen's first paint.
     frmTabellone *tabellone();

@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
         return *esito;
     if (const auto esito = comandoVerbale(argc, argv))
         return *esito;
-    const PreparazioneCaratteri caratteri;
+    PreparazioneCaratteri caratteri;
     QApplication app(argc, argv);
     // Also names the per-user data folder: ~/.local/share/tabellone.
     QApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
@@ -130,6 +130,9 @@ int main(int argc, char *argv[])
 
     registraSostituti(QApplication::applicationDirPath());
 
+    // Its pictures decoded while the font configuration may still be read on the other thread.
+    frmSplash::preparaImmagini();
+    caratteri.attendi();
     frmSplash splash(richieste, cartelle.immagini, cartelle.registro);
     QObject::connect(&splash, &frmSplash::fineProgramma, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(&splash, &frmSplash::disegnata, &splash, [&] { ascolta(&splash); });
