@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 """The Windows build played under Wine, as a user would, on a display of its own.
 
-    tools/prova_wine.py [build-windows] [--display 41] [--misura N]
+    tools/prova_wine.py [build-windows] [--display 41] [--misura N [--prima OLD_BUILD]]
 
 Portable zip: unpacked into a fresh folder, tabellone.exe started, the start
 button pressed, cell 7 double-clicked, the pop-up closed with a key, the board
@@ -19,8 +19,9 @@ with the "Telefoni in sala" button pressed serves the page to a client on
 this computer (loopback, and the computer's own IPv4 address when it has
 one), 404 for paths outside its routes, and a draw on the board reaches an
 open WebSocket as a new snapshot. With --misura N: start-up to
-the first window, median of N runs, against a bare Qt window cross-built the
-same way.
+the first window, no record and a full one, medians of N interleaved rounds,
+against a bare Qt window cross-built the same way (and an earlier build's zip
+in the same rounds with --prima).
 
 Xvfb, openbox and a Wine prefix of its own are started here and ended by
 their ids (the prefix's wineserver with wineserver -k) whatever happens.
@@ -360,7 +361,9 @@ def installatore(banco, build):
     print("installer: Uninstall.exe /S removed the program and its shortcut")
 
 
-def misura(banco, build, volte):
+def misura(banco, build, volte, prima=None):
+    """Start-up to the first window under Wine against a bare Qt window cross-built the same
+    way: interleaved rounds, medians; no record and a full one; an earlier build alongside."""
     exe = scompatta(banco, build, "misura")
     qt = os.environ["QT_MINGW"]
     sorgente = os.path.join(banco.lavoro, "base.cpp")
@@ -371,22 +374,34 @@ def misura(banco, build, volte):
                     "-I" + qt + "/include", "-I" + qt + "/include/QtCore", "-I" + qt + "/include/QtGui",
                     "-I" + qt + "/include/QtWidgets", "-L" + qt + "/lib",
                     "-lQt6Widgets", "-lQt6Gui", "-lQt6Core"], check=True)
-    risultati = {}
-    for nome, eseguibile, finestra in (("bare Qt window", base, BASE), ("tabellone", exe, TITOLO)):
-        tempi = []
-        for _ in range(volte):
+    pieno = b"Partita : 06/12/2026 21:05:33\r\n" + b"".join(b" %d \r\n" % n for n in range(1, 91))
+    casi = [("bare Qt window", base, BASE, None)]
+    for etichetta, eseguibile in (("", exe), ("before: ", scompatta(banco, prima, "prima") if prima else None)):
+        if eseguibile:
+            casi += [(etichetta + "no record", eseguibile, TITOLO, b""), (etichetta + "90 numbers", eseguibile, TITOLO, pieno)]
+    tempi = {nome: [] for nome, _, _, _ in casi}
+    for _ in range(volte):
+        for nome, eseguibile, finestra, registro in casi:
+            cartella = os.path.dirname(eseguibile)
+            if registro is not None:
+                percorso = os.path.join(cartella, "ultima.par")
+                if registro:
+                    with open(percorso, "wb") as f:
+                        f.write(registro)
+                elif os.path.exists(percorso):
+                    os.remove(percorso)
             inizio = time.monotonic()
-            p = banco.wine(eseguibile, cwd=os.path.dirname(exe))
+            p = banco.wine(eseguibile, cwd=cartella)
             assert aspetta_finestra(finestra, banco.env, 120)
-            tempi.append(time.monotonic() - inizio)
+            tempi[nome].append(time.monotonic() - inizio)
             time.sleep(0.5)
             subprocess.run(["wine", "taskkill", "/f", "/im", os.path.basename(eseguibile)], env=banco.env,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             attendi_fine(p, 20)
-        risultati[nome] = statistics.median(tempi)
-    print("start-up under Wine, median of %d: bare Qt window %.0f ms, tabellone %.0f ms, ratio %.2f"
-          % (volte, risultati["bare Qt window"] * 1000, risultati["tabellone"] * 1000,
-             risultati["tabellone"] / risultati["bare Qt window"]))
+    nudo = statistics.median(tempi["bare Qt window"])
+    print("start-up under Wine, medians of %d interleaved rounds:" % volte)
+    for nome, valori in tempi.items():
+        print("  %-22s %6.0f ms  %.2f" % (nome, statistics.median(valori) * 1000, statistics.median(valori) / nudo))
 
 
 def schermate(banco, build, cartella_docs):
@@ -621,12 +636,13 @@ def main():
     argomenti.add_argument("build", nargs="?", default="build-windows")
     argomenti.add_argument("--display", type=int, default=41)
     argomenti.add_argument("--misura", type=int, default=0)
+    argomenti.add_argument("--prima", metavar="BUILD", help="with --misura: an earlier build, in the same rounds")
     argomenti.add_argument("--schermate", metavar="CARTELLA")
     opzioni = argomenti.parse_args()
     banco = Banco(opzioni.display)
     try:
         if opzioni.misura:
-            misura(banco, opzioni.build, opzioni.misura)
+            misura(banco, opzioni.build, opzioni.misura, opzioni.prima)
         elif opzioni.schermate:
             schermate(banco, opzioni.build, os.path.abspath(opzioni.schermate))
         else:
