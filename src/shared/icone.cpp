@@ -11,6 +11,8 @@ QPixmap pixmapIcona(const QString &nome)
     if (QPixmapCache::find(chiave, &pixmap))
         return pixmap;
     QImageReader lettore(QStringLiteral(":/icone/%1.png").arg(nome), "png");
+    // Otherwise every plugin is asked first whether it reads PNG too.
+    lettore.setAutoDetectImageFormat(false);
     pixmap = QPixmap::fromImage(lettore.read());
     QPixmapCache::insert(chiave, pixmap);
     return pixmap;
