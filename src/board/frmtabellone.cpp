@@ -19,7 +19,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QEventLoop>
