@@ -5,7 +5,7 @@ real board with N phones connected (default 500), against the phones switched
 on with none connected, and switched off.
 
     tools/misura_telefoni.sh --comparsa BUILD_DIR [--display 47] [--telefoni 500]
-                             [--giri 4] [--per-giro 10]
+                             [--giri 6] [--per-giro 10] [--grezzi FILE]
 
 (misura_telefoni.sh compiles the phones and passes them as --strumento.)
 Runs Xvfb 1920x1080 and openbox on the given display and copies the built
@@ -21,6 +21,7 @@ and, from the phones' side, from that key to the last phone holding the draw.
 Every process started is ended by its id.
 """
 import argparse
+import json
 import os
 import random
 import re
@@ -109,8 +110,16 @@ int main(int argc, char **argv)
             const long long t = adesso();
             switch (e.type) {
             case CreateNotify:
-                if (e.xcreatewindow.parent == radice)
+                if (e.xcreatewindow.parent == radice) {
                     XSelectInput(d, e.xcreatewindow.window, StructureNotifyMask | ExposureMask);
+                    /* On screen already, its exposure gone before it was watched: seen now. */
+                    XWindowAttributes a;
+                    if (XGetWindowAttributes(d, e.xcreatewindow.window, &a) && a.map_state == IsViewable
+                        && nome_giusto(d, e.xcreatewindow.window, argv[1])) {
+                        visto = e.xcreatewindow.window;
+                        printf("comparso %lld\n", t);
+                    }
+                }
                 break;
             case Expose:
                 if (e.xexpose.window != visto && nome_giusto(d, e.xexpose.window, argv[1])) {
@@ -414,14 +423,23 @@ def percentile(valori, p):
     return valori[min(len(valori) - 1, int(p * (len(valori) - 1) + 0.5))]
 
 
+def intervallo(a, b, volte=2000):
+    """90 % bootstrap interval of median(a) / median(b)."""
+    caso = random.Random(1)
+    rapporti = sorted(statistics.median(caso.choices(a, k=len(a))) / statistics.median(caso.choices(b, k=len(b)))
+                      for _ in range(volte))
+    return rapporti[int(0.05 * volte)], rapporti[int(0.95 * volte)]
+
+
 def main():
     argomenti = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     argomenti.add_argument("build")
     argomenti.add_argument("--strumento", required=True, help="the compiled misura_telefoni")
     argomenti.add_argument("--display", type=int, default=47)
     argomenti.add_argument("--telefoni", type=int, default=500)
-    argomenti.add_argument("--giri", type=int, default=4)
+    argomenti.add_argument("--giri", type=int, default=6)
     argomenti.add_argument("--per-giro", type=int, default=10, help="draws per condition and round")
+    argomenti.add_argument("--grezzi", help="also write every draw's times here, as JSON")
     opzioni = argomenti.parse_args()
 
     # Each phone is a socket here and one in the program.
@@ -489,6 +507,9 @@ def main():
                         programma.ferma()
             print("round %d of %d done" % (giro + 1, opzioni.giri), flush=True)
 
+        if opzioni.grezzi:
+            with open(opzioni.grezzi, "w") as f:
+                json.dump(misure, f)
         print()
         print("%-14s %6s %12s %12s %12s %12s %14s %14s" % ("phones", "draws", "pop-up med", "pop-up p90",
                                                           "close med", "close p90", "last phone med", "last phone p90"))
@@ -506,8 +527,9 @@ def main():
             b = [r[0] for r in misure[altro]]
             ca = [r[1] for r in misure[CONNESSI] if r[1] is not None]
             cb = [r[1] for r in misure[altro] if r[1] is not None]
-            print("ratio %s / %s: pop-up median %.3f, p90 %.3f; close median %.3f, p90 %.3f" % (
-                CONNESSI, altro, statistics.median(a) / statistics.median(b), percentile(a, 0.9) / percentile(b, 0.9),
+            print("ratio %s / %s: pop-up median %.3f (90 %% interval %.3f-%.3f), p90 %.3f; close median %.3f, p90 %.3f" % (
+                CONNESSI, altro, statistics.median(a) / statistics.median(b), *intervallo(a, b),
+                percentile(a, 0.9) / percentile(b, 0.9),
                 statistics.median(ca) / statistics.median(cb), percentile(ca, 0.9) / percentile(cb, 0.9)))
         quanti = [r[3] for r in misure[CONNESSI] if r[3] is not None]
         if quanti:
