@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QKeyEvent>
+#include <QThread>
 
 namespace {
 constexpr int CodiceF8 = 119;
@@ -42,15 +43,34 @@ QString Telefoni::accendi()
     QFile pagina(QStringLiteral(":/telefoni/pagina.html"));
     pagina.open(QIODevice::ReadOnly);
     const QString cartella = m_cartellaRegistro;
-    auto *server = new ServerTelefoni(pagina.readAll(), [cartella](const QString &codice) {
-        return cartellaTelefoni(ArchivioBlocchetti(cartella).leggi(), codice);
-    }, {}, this);
-    if (!server->avvia(QHostAddress::AnyIPv4, PortaTelefoni)) {
-        delete server;
+    auto *filo = new QThread;
+    filo->setObjectName(QStringLiteral("telefoni"));
+    filo->start();
+    // Made, started and deleted on its thread, so that every socket it makes is watched there.
+    ServerTelefoni *server = nullptr;
+    QObject contesto;
+    contesto.moveToThread(filo);
+    QMetaObject::invokeMethod(&contesto, [&, html = pagina.readAll()] {
+        server = new ServerTelefoni(html, [cartella](const QString &codice) {
+            return cartellaTelefoni(ArchivioBlocchetti(cartella).leggi(), codice);
+        });
+        if (server->avvia(QHostAddress::AnyIPv4, PortaTelefoni)) {
+            m_porta = server->porta();
+        } else {
+            delete server;
+            server = nullptr;
+        }
+        contesto.moveToThread(nullptr);
+    }, Qt::BlockingQueuedConnection);
+    if (!server) {
+        filo->quit();
+        filo->wait();
+        delete filo;
         return QStringLiteral("Nessuna porta libera tra %1 e %2: la pagina per i telefoni non è attiva.")
             .arg(PortaTelefoni).arg(PortaTelefoni + 20);
     }
     m_server = server;
+    m_filo = filo;
     aggiorna();
     emit accesoCambiato(true);
     return {};
@@ -60,16 +80,16 @@ void Telefoni::spegni()
 {
     if (!m_server)
         return;
-    delete m_server;
-    m_server = nullptr;
+    ServerTelefoni *server = std::exchange(m_server, nullptr);
+    QMetaObject::invokeMethod(server, [server] { delete server; }, Qt::BlockingQueuedConnection);
+    // What the server left to be deleted later goes with its thread.
+    m_filo->quit();
+    m_filo->wait();
+    delete std::exchange(m_filo, nullptr);
+    m_porta = 0;
     if (m_codice)
         m_codice->close();
     emit accesoCambiato(false);
-}
-
-quint16 Telefoni::porta() const
-{
-    return m_server ? m_server->porta() : 0;
 }
 
 QStringList Telefoni::indirizziPagina() const
@@ -82,8 +102,13 @@ QStringList Telefoni::indirizziPagina() const
 
 void Telefoni::aggiorna()
 {
-    if (m_server)
-        m_server->pubblica(istantaneaTelefoni(m_tabellone.partita().storia().corrente, ++m_sequenza));
+    if (!m_server)
+        return;
+    // Built here, where the game lives; sent there, in the order made.
+    QMetaObject::invokeMethod(m_server, [server = m_server,
+                                         istantanea = istantaneaTelefoni(m_tabellone.partita().storia().corrente, ++m_sequenza)] {
+        server->pubblica(istantanea);
+    });
 }
 
 void Telefoni::mostraCodice()
