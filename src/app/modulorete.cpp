@@ -19,22 +19,61 @@ namespace {
 const QByteArray Chiamata = QByteArrayLiteral("avanti\n");
 const QByteArray Risposta = QByteArrayLiteral("ok\n");
 
-class Telefoni final : public ServerPagina
+// The phones' server on a thread of its own: hundreds of phones' sockets on the
+// board's thread would make each turn of its event loop look at all of them,
+// and a draw's pop-up takes many turns; nor does a busy board keep the phones
+// waiting. The server is made, started and deleted on that thread, so every
+// socket it makes is watched there.
+class PaginaTelefoni final : public ServerPagina
 {
 public:
-    Telefoni(std::function<std::optional<QByteArray>(const QString &)> cartella, QObject *parent)
+    explicit PaginaTelefoni(QObject *parent)
         : ServerPagina(parent)
+    {
+        m_filo.setObjectName(QStringLiteral("telefoni"));
+    }
+
+    ~PaginaTelefoni() override
+    {
+        if (m_server)
+            QMetaObject::invokeMethod(m_server, [server = m_server] { delete server; }, Qt::BlockingQueuedConnection);
+        // What the server left to be deleted later goes with its thread.
+        m_filo.quit();
+        m_filo.wait();
+    }
+
+    bool avvia(std::function<std::optional<QByteArray>(const QString &)> cartella, quint16 porta)
     {
         QFile pagina(QStringLiteral(":/telefoni/pagina.html"));
         pagina.open(QIODevice::ReadOnly);
-        m_server = new ServerTelefoni(pagina.readAll(), std::move(cartella), {}, this);
+        m_filo.start();
+        QObject contesto;
+        contesto.moveToThread(&m_filo);
+        QMetaObject::invokeMethod(&contesto, [&, html = pagina.readAll()] {
+            m_server = new ServerTelefoni(html, std::move(cartella));
+            if (m_server->avvia(QHostAddress::AnyIPv4, porta)) {
+                m_porta = m_server->porta();
+            } else {
+                delete m_server;
+                m_server = nullptr;
+            }
+            contesto.moveToThread(nullptr);
+        }, Qt::BlockingQueuedConnection);
+        return m_server;
     }
-    bool avvia(quint16 porta) { return m_server->avvia(QHostAddress::AnyIPv4, porta); }
-    quint16 porta() const override { return m_server->porta(); }
-    void pubblica(const QByteArray &istantanea) override { m_server->pubblica(istantanea); }
+
+    quint16 porta() const override { return m_porta; }
+
+    // Built on the board's thread, where the game lives; sent there, in the order made.
+    void pubblica(const QByteArray &istantanea) override
+    {
+        QMetaObject::invokeMethod(m_server, [server = m_server, istantanea] { server->pubblica(istantanea); });
+    }
 
 private:
-    ServerTelefoni *m_server;
+    QThread m_filo;
+    ServerTelefoni *m_server = nullptr; // lives on m_filo: reached only through its event loop
+    quint16 m_porta = 0;
 };
 
 class Rete final : public ModuloRete
@@ -102,8 +141,8 @@ public:
     ServerPagina *serverTelefoni(std::function<std::optional<QByteArray>(const QString &)> cartella, quint16 porta,
                                  QObject *parent) override
     {
-        auto *server = new Telefoni(std::move(cartella), parent);
-        if (server->avvia(porta))
+        auto *server = new PaginaTelefoni(parent);
+        if (server->avvia(std::move(cartella), porta))
             return server;
         delete server;
         return nullptr;

@@ -8,9 +8,10 @@ class frmTabellone;
 class ServerPagina;
 class QWidget;
 
-// The phones in the hall: the switch, the server made when first switched on,
-// and F8 on the board, which shows the page's address as a QR code. Made with
-// the start screen; while off it holds no socket and no server.
+// The phones in the hall: the switch, the server made when first switched on
+// (on a thread of its own, in the network module), and F8 on the board, which
+// shows the page's address as a QR code. Made with the board; while off it
+// holds no socket and no server.
 class Telefoni : public QObject
 {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "vocesintetica.h"
 #include "prova_finestre.h"
 
+#include <QElapsedTimer>
 #include <QMap>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -13,10 +14,14 @@
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QWebSocket>
 #include <QLabel>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -210,7 +215,7 @@ private slots:
                  QStringList(2, QStringLiteral("Telefoni in sala")));
         QVERIFY(!s.CmdTelefoni->isChecked());
         QVERIFY(!s.telefoni()->acceso());
-        QVERIFY(!s.findChild<QTcpServer *>());
+        QCOMPARE(s.telefoni()->porta(), 0);
 
         frmTabellone *t = s.tabellone();
         QTest::keyClick(t, Qt::Key_F8, Qt::ShiftModifier);
@@ -243,10 +248,54 @@ private slots:
         QTRY_COMPARE(istantanee.size(), 2);
         QVERIFY(istantanee[1][QLatin1String("seq")].toInteger() > istantanee[0][QLatin1String("seq")].toInteger());
 
+        const quint16 porta = s.telefoni()->porta();
         QTest::mouseClick(s.CmdTelefoni, Qt::LeftButton);
         QVERIFY(!s.telefoni()->acceso());
-        QVERIFY(!s.findChild<QTcpServer *>());
         QTRY_VERIFY(telefono.state() == QAbstractSocket::UnconnectedState);
+        QTcpSocket dopo;
+        dopo.connectToHost(QHostAddress::LocalHost, porta);
+        QVERIFY(!dopo.waitForConnected(2000));
+        QCOMPARE(dopo.error(), QAbstractSocket::ConnectionRefusedError);
+    }
+
+    // The phones are served while the board's thread is busy and handles no event: their
+    // sockets are not the board's to watch.
+    void telefoniServitiColTabelloneOccupato_data()
+    {
+        QTest::addColumn<QByteArray>("richiesta");
+        QTest::addColumn<QByteArray>("atteso");
+        QTest::newRow("la pagina") << QByteArray("GET / HTTP/1.1\r\nHost: tabellone\r\n\r\n") << QByteArray("La mia cartella");
+        QTest::newRow("la partita") << QByteArray("GET /stato HTTP/1.1\r\nHost: tabellone\r\n\r\n") << QByteArray("\"seq\":1");
+    }
+    void telefoniServitiColTabelloneOccupato()
+    {
+        QFETCH(QByteArray, richiesta);
+        QFETCH(QByteArray, atteso);
+        Banco banco;
+        frmSplash &s = banco.schermata();
+        QVERIFY(s.telefoni()->accendi().isEmpty());
+        const quint16 porta = s.telefoni()->porta();
+        QElapsedTimer tempo;
+        tempo.start();
+        std::atomic<qint64> servito = -1;
+        std::thread telefono([&] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, porta);
+            if (!socket.waitForConnected(3000))
+                return;
+            socket.write(richiesta);
+            QByteArray risposta;
+            while (!risposta.contains(atteso) && socket.waitForReadyRead(3000))
+                risposta += socket.readAll();
+            if (risposta.startsWith("HTTP/1.1 200") && risposta.contains(atteso))
+                servito = tempo.elapsed();
+        });
+        QThread::msleep(1500);
+        const qint64 occupato = tempo.elapsed();
+        telefono.join();
+        QVERIFY2(servito >= 0 && servito < occupato,
+                 qPrintable(QStringLiteral("servito a %1 ms, tabellone occupato fino a %2 ms").arg(servito.load()).arg(occupato)));
+        s.telefoni()->spegni();
     }
 
     // A start with the switch off never loads the speech engine; turned on somewhere
