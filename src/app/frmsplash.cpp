@@ -21,6 +21,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -39,12 +41,35 @@ QLabel *etichetta(QWidget *parent, const char *nome, const RettangoloControllo &
     return label;
 }
 
-// A title that does not fit its box at the chosen size is made smaller, not cut.
+// A title that does not fit its box at the chosen size is made smaller, not cut:
+// the first size, in half points down from the chosen one, at which it fits
+// (or 8 points or less). Each size measured costs a font of its own, a good
+// part of the start: the search begins where the width says, not at the top.
 void adattaLarghezza(QLabel *label)
 {
     QFont font = label->font();
-    while (font.pointSizeF() > 8 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
-        font.setPointSizeF(font.pointSizeF() - 0.5);
+    const qreal scelta = font.pointSizeF();
+    const auto punti = [scelta](int passo) { return scelta - 0.5 * passo; };
+    const auto larghezza = [&](int passo) {
+        font.setPointSizeF(punti(passo));
+        return QFontMetrics(font).horizontalAdvance(label->text());
+    };
+    const auto basta = [&](int passo) { return punti(passo) <= 8 || larghezza(passo) <= label->width(); };
+    int passo = 0;
+    if (const int intera = scelta > 8 ? larghezza(0) : 0; intera > label->width()) {
+        // Widths grow with the size: guess the step, then move to the first that fits.
+        passo = std::max(1, int(std::ceil((scelta - scelta * label->width() / intera) / 0.5)));
+        while (passo > 1 && punti(passo - 1) <= 8)
+            --passo;
+        if (basta(passo)) {
+            while (passo > 1 && basta(passo - 1))
+                --passo;
+        } else {
+            while (!basta(++passo)) {
+            }
+        }
+    }
+    font.setPointSizeF(punti(passo));
     label->setFont(font);
 }
 

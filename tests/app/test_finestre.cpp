@@ -93,6 +93,11 @@ private slots:
         for (const QWidget *w : std::initializer_list<const QWidget *>{s.lblVersion, s.lblProductName, s.LblCommento,
                                                                       s.lblCompany, s.Option1, s.Option2, s.Option3})
             QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName() + QStringLiteral(" cut")));
+        // The title at the largest size, in half points from its own, that fits.
+        QFont titolo = s.lblProductName->font();
+        titolo.setPointSizeF(titolo.pointSizeF() + 0.5);
+        QVERIFY(titolo.pointSizeF() > 32.25
+                || QFontMetrics(titolo).horizontalAdvance(s.lblProductName->text()) > s.lblProductName->width());
         QCOMPARE(differenze(*s.tabellone(), {7, 42}), QString());
         QCOMPARE(letto(), ripresa);
         QVERIFY(allaModale<frmAbout>([&] { QTest::keyClick(&s, Qt::Key_F1); }, &frmAbout::reject));
