@@ -471,7 +471,7 @@ def main():
         os.mkdir(cartella)
         shutil.copy2(os.path.join(opzioni.build, "tabellone"), cartella)
         for nome in os.listdir(opzioni.build):
-            if nome.startswith("img") and nome.endswith(".gif"):
+            if (nome.startswith("img") and nome.endswith(".gif")) or nome.startswith("tabellone-rete."):
                 shutil.copy2(os.path.join(opzioni.build, nome), cartella)
 
         for giro in range(opzioni.giri):
