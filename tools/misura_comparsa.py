@@ -35,6 +35,9 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from misura_avvio import centri_celle, ferma, geometria, xdo  # noqa: E402
+
 TITOLO = "^Tabellone Tombola$"
 TABELLONE = "^Tabellone Tombola: "
 POPUP = "La tombola della smorfia"
@@ -184,11 +187,6 @@ NESSUNO = "accesi, 0"
 SPENTI = "spenti"
 
 
-def xdo(display, *argomenti):
-    subprocess.run(["xdotool", *argomenti], env=display, check=False,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
 def visibile(nome, display):
     r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", nome],
                        env=display, capture_output=True, text=True)
@@ -203,38 +201,6 @@ def aspetta_finestra(nome, display, limite=60.0):
             return trovata
         time.sleep(0.01)
     return None
-
-
-def geometria(display, finestra):
-    r = subprocess.run(["xdotool", "getwindowgeometry", "--shell", finestra],
-                       env=display, capture_output=True, text=True)
-    valori = dict(riga.split("=", 1) for riga in r.stdout.split())
-    return int(valori["X"]), int(valori["Y"]), int(valori["WIDTH"]), int(valori["HEIGHT"])
-
-
-def centri_celle(x, y, sw, sh):
-    """Screen centres of cells 1..90, from the board's layout rules (pixels)."""
-    ux, uy = sw / 100.0, sh / 88.0
-    passo_c = (sw - 9.0 * ux) / 10.0
-    passo_r = (sh - 7.5 * uy) / 8.5
-    larghezza, altezza = passo_c - 3.0 * ux, passo_r - 3.0 * uy
-    centri = {}
-    for n in range(1, 91):
-        riga, colonna = (n - 1) // 10, (n - 1) % 10
-        sinistra = 2.0 * ux + colonna * passo_c
-        alto = riga * passo_r + (1.5 + riga // 3) * uy
-        centri[n] = (int(x + sinistra + larghezza / 2), int(y + alto + altezza / 2))
-    return centri
-
-
-def ferma(processo):
-    if processo.poll() is None:
-        processo.send_signal(signal.SIGTERM)
-        try:
-            processo.wait(5)
-        except subprocess.TimeoutExpired:
-            processo.kill()
-            processo.wait()
 
 
 def porta_in_ascolto(pid):

@@ -191,13 +191,19 @@ def scompatta(banco, build, nome):
     return glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
 
 
-def apri_tabellone(banco, exe):
+def apri_schermata(banco, exe):
+    """The program started; its process, and its start screen active with its corner."""
     p = banco.wine(exe, cwd=os.path.dirname(exe))
     splash = aspetta_finestra(TITOLO, banco.env, 120)
     assert splash, "the start screen did not show"
     time.sleep(1.0)
     xdo(banco.env, "windowactivate", "--sync", splash)
     sx, sy, _, _ = geometria(banco.env, splash)
+    return p, splash, sx, sy
+
+
+def apri_tabellone(banco, exe):
+    p, splash, sx, sy = apri_schermata(banco, exe)
     return p, apri_tabellone_aperta(banco, splash, sx, sy)[1]
 
 
@@ -570,12 +576,7 @@ def telefoni(banco, build):
     computer as a phone would get it, and a draw on the board over a WebSocket."""
     inizio = time.monotonic()
     exe = scompatta(banco, build, "telefoni")
-    p = banco.wine(exe, cwd=os.path.dirname(exe))
-    splash = aspetta_finestra(TITOLO, banco.env, 120)
-    assert splash, "the start screen did not show"
-    time.sleep(1.0)
-    xdo(banco.env, "windowactivate", "--sync", splash)
-    sx, sy, _, _ = geometria(banco.env, splash)
+    p, splash, sx, sy = apri_schermata(banco, exe)
     xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 900 + 210) // 15), str(sy + (60 + 2640 + 240 + 127) // 15),
         "click", "1")
     porta = porta_in_ascolto(banco, 15)
