@@ -18,7 +18,7 @@ cd "$(dirname "$0")"
 PACCHETTI=(
     cmake make g++ pkgconf
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-translations-l10n libgl-dev libvulkan-dev
-    libgif-dev
+    libgif-dev libfontconfig-dev
     qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
     speech-dispatcher speech-dispatcher-espeak-ng
     fonts-liberation2 fonts-quicksand fonts-dancingscript fonts-dejavu-core

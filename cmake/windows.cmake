@@ -5,6 +5,8 @@
 # loads at run time, each listed here with the reason it is needed.
 
 install(TARGETS tabellone RUNTIME DESTINATION .)
+# The network module (the one-board channel and the phones' page), loaded when first needed.
+install(TARGETS tabellone_rete LIBRARY DESTINATION .)
 foreach(n RANGE 0 90)
     if(n LESS 10)
         set(n "0${n}")
@@ -12,7 +14,7 @@ foreach(n RANGE 0 90)
     install(FILES ${CMAKE_BINARY_DIR}/img${n}.gif DESTINATION .)
 endforeach()
 
-# Qt's libraries the program links, and the MinGW runtime they and it link.
+# Qt's libraries the program and its network module link, and the MinGW runtime they and it link.
 foreach(dll Qt6Core Qt6Gui Qt6Widgets Qt6Network Qt6WebSockets Qt6HttpServer)
     install(FILES ${QT6_INSTALL_PREFIX}/bin/${dll}.dll DESTINATION .)
 endforeach()

@@ -4,7 +4,7 @@
 memory of the real program, with game records of several sizes, side by side
 with a bare Qt window, as ratios.
 
-    tools/misura_avvio.py BUILD_DIR [--display 71] [--volte 5] [--estrazioni]
+    tools/misura_avvio.py BUILD_DIR [--display 71] [--volte 11] [--estrazioni] [--prima OLD_BUILD_DIR]
 
 Runs Xvfb 1920x1080 and openbox on the given display, copies the executable
 and its pictures into a temporary program folder (the record is kept beside
@@ -107,18 +107,19 @@ def avvia(comando, finestra, display, cwd):
     return tempo, p
 
 
-def misura(comando, finestra, display, cwd, volte):
-    tempi, rss, picchi = [], [], []
-    for _ in range(volte):
-        tempo, p = avvia(comando, finestra, display, cwd)
-        if tempo is None:
-            return None
-        time.sleep(1.0)  # settled: the first paint done
-        tempi.append(tempo)
-        rss.append(memoria(p.pid))
-        picchi.append(memoria(p.pid, "VmHWM"))
-        ferma(p)
-    return statistics.median(tempi), statistics.median(rss), statistics.median(picchi)
+def una_volta(comando, finestra, display, cwd):
+    """Start-up seconds, resident and peak MB once the first paint has settled; None if no window."""
+    tempo, p = avvia(comando, finestra, display, cwd)
+    if tempo is None:
+        return None
+    time.sleep(1.0)  # settled: the first paint done
+    valori = (tempo, memoria(p.pid), memoria(p.pid, "VmHWM"))
+    ferma(p)
+    return valori
+
+
+def mediane(misure):
+    return tuple(statistics.median(m[i] for m in misure) for i in range(3)) if misure else (None,) * 3
 
 
 def xdo(display, *argomenti):
@@ -193,8 +194,9 @@ def main():
     argomenti = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     argomenti.add_argument("build")
     argomenti.add_argument("--display", type=int, default=71)
-    argomenti.add_argument("--volte", type=int, default=5)
+    argomenti.add_argument("--volte", type=int, default=11)
     argomenti.add_argument("--estrazioni", action="store_true")
+    argomenti.add_argument("--prima", metavar="BUILD_DIR", help="an earlier build, measured in the same rounds")
     opzioni = argomenti.parse_args()
 
     display = dict(os.environ, DISPLAY=":%d" % opzioni.display)
@@ -214,18 +216,22 @@ def main():
         flag = subprocess.run(["pkg-config", "--cflags", "--libs", "Qt6Widgets"], capture_output=True, text=True, check=True).stdout.split()
         subprocess.run(["g++", "-std=c++20", "-O2", "-fPIC", base + ".cpp", "-o", base, *flag], check=True)
 
-        cartella = os.path.join(lavoro, "programma")
-        os.mkdir(cartella)
-        eseguibile = os.path.join(cartella, "tabellone")
-        shutil.copy2(os.path.join(opzioni.build, "tabellone"), eseguibile)
-        for nome in os.listdir(opzioni.build):
-            if nome.startswith("img") and nome.endswith(".gif"):
-                shutil.copy2(os.path.join(opzioni.build, nome), cartella)
-        registro = os.path.join(cartella, "ultima.par")
+        # The build measured, and the one before it when asked: each in a program folder of its own.
+        programmi = []
+        for etichetta, build in (("", opzioni.build), ("before: ", opzioni.prima)):
+            if not build:
+                continue
+            cartella = os.path.join(lavoro, "programma" + str(len(programmi)))
+            os.mkdir(cartella)
+            eseguibile = os.path.join(cartella, "tabellone")
+            shutil.copy2(os.path.join(build, "tabellone"), eseguibile)
+            for nome in os.listdir(build):
+                if (nome.startswith("img") and nome.endswith(".gif")) or nome.startswith("tabellone-rete."):
+                    shutil.copy2(os.path.join(build, nome), cartella)
+            programmi.append((etichetta, eseguibile, cartella))
 
-        risultati = [("bare Qt window",) + (misura([base], BASE, display, lavoro, opzioni.volte) or (None,) * 3)]
-        storia = os.path.join(cartella, "storia.dat")
-        for nome, contenuto in registri(lavoro):
+        def prepara(cartella, contenuto):
+            registro, storia = os.path.join(cartella, "ultima.par"), os.path.join(cartella, "storia.dat")
             for vecchio in (registro, storia):
                 if os.path.exists(vecchio):
                     os.remove(vecchio)
@@ -238,18 +244,39 @@ def main():
                     f.write(contenuto)
             elif contenuto:
                 shutil.copy(contenuto, registro)
-            volte = 1 if nome == "200 MB" else opzioni.volte
-            risultati.append((nome,) + (misura([eseguibile], TITOLO, display, cartella, volte) or (None,) * 3))
+
+        # Interleaved: each round starts the bare window and then every build on every
+        # record once, so a machine that slows down part way weighs on all of them alike.
+        casi = registri(lavoro)
+        misure = {"bare Qt window": []}
+        for giro in range(opzioni.volte):
+            valori = una_volta([base], BASE, display, lavoro)
+            if valori:
+                misure["bare Qt window"].append(valori)
+            for nome, contenuto in casi:
+                if nome == "200 MB" and giro > 0:
+                    continue
+                for etichetta, eseguibile, cartella in programmi:
+                    prepara(cartella, contenuto)
+                    valori = una_volta([eseguibile], TITOLO, display, cartella)
+                    misure.setdefault(etichetta + nome, [])
+                    if valori:
+                        misure[etichetta + nome].append(valori)
+        risultati = [(nome,) + mediane(misure[nome]) for nome in misure]
 
         base_t, base_m = risultati[0][1], risultati[0][2]
         vuoto_t, vuoto_m = risultati[1][1], risultati[1][2]
-        print("%-16s %10s %9s %9s %9s %10s %9s" % ("record", "start ms", "/bare", "/none", "RSS MB", "+RSS none", "peak MB"))
+        print("medians of %d rounds" % opzioni.volte)
+        print("%-24s %9s %7s %7s %8s %7s %10s %8s" % ("record", "start ms", "/bare", "/none", "RSS MB", "/bare", "+RSS none", "peak MB"))
         for nome, t, m, picco in risultati:
             if t is None:
-                print("%-16s no window within 120 s" % nome)
+                print("%-24s no window within 120 s" % nome)
                 continue
-            print("%-16s %10.0f %9.2f %9.2f %9.1f %10.1f %9.1f" % (nome, t * 1000, t / base_t, t / vuoto_t if vuoto_t else 0, m, m - (vuoto_m or 0), picco))
+            print("%-24s %9.1f %7.2f %7.2f %8.1f %7.2f %10.1f %8.1f" % (nome, t * 1000, t / base_t, t / vuoto_t if vuoto_t else 0,
+                                                                  m, m / base_m, m - (vuoto_m or 0), picco))
 
+        etichetta, eseguibile, cartella = programmi[0]
+        registro = os.path.join(cartella, "ultima.par")
         if opzioni.estrazioni:
             if os.path.exists(registro):
                 os.remove(registro)

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 """The Windows build played under Wine, as a user would, on a display of its own.
 
-    tools/prova_wine.py [build-windows] [--display 41] [--misura N]
+    tools/prova_wine.py [build-windows] [--display 41] [--misura N [--prima OLD_BUILD]]
 
 Portable zip: unpacked into a fresh folder, tabellone.exe started, the start
 button pressed, cell 7 double-clicked, the pop-up closed with a key, the board
@@ -14,22 +14,34 @@ from a console (a terminal of its own) and through a pipe must read as
 written, and start /wait must give the exit status. Installer: /S installs
 the program and its two Start-menu entries (the program, "Disinstalla
 Tabellone Tombola"), the program's entry opened as the shell opens it starts
-the program, Uninstall.exe /S removes them all. With --misura N: start-up to
-the first window, median of N runs, against a bare Qt window cross-built the
-same way.
+the program, Uninstall.exe /S removes them all. Phones: the zip's program
+with the "Telefoni in sala" button pressed serves the page to a client on
+this computer (loopback, and the computer's own IPv4 address when it has
+one), 404 for paths outside its routes, and a draw on the board reaches an
+open WebSocket as a new snapshot. With --misura N: start-up to
+the first window, no record and a full one, medians of N interleaved rounds,
+against a bare Qt window cross-built the same way (and an earlier build's zip
+in the same rounds with --prima).
 
 Xvfb, openbox and a Wine prefix of its own are started here and ended by
 their ids (the prefix's wineserver with wineserver -k) whatever happens.
 """
 import argparse
+import base64
+import fcntl
 import glob
+import hashlib
+import http.client
+import json
 import os
 import pty
 import re
 import select
 import shutil
 import signal
+import socket
 import statistics
+import struct
 import subprocess
 import sys
 import tempfile
@@ -179,13 +191,19 @@ def scompatta(banco, build, nome):
     return glob.glob(os.path.join(cartella, "*", "tabellone.exe"))[0]
 
 
-def apri_tabellone(banco, exe):
+def apri_schermata(banco, exe):
+    """The program started; its process, and its start screen active with its corner."""
     p = banco.wine(exe, cwd=os.path.dirname(exe))
     splash = aspetta_finestra(TITOLO, banco.env, 120)
     assert splash, "the start screen did not show"
     time.sleep(1.0)
     xdo(banco.env, "windowactivate", "--sync", splash)
     sx, sy, _, _ = geometria(banco.env, splash)
+    return p, splash, sx, sy
+
+
+def apri_tabellone(banco, exe):
+    p, splash, sx, sy = apri_schermata(banco, exe)
     return p, apri_tabellone_aperta(banco, splash, sx, sy)[1]
 
 
@@ -349,7 +367,9 @@ def installatore(banco, build):
     print("installer: Uninstall.exe /S removed the program and its shortcut")
 
 
-def misura(banco, build, volte):
+def misura(banco, build, volte, prima=None):
+    """Start-up to the first window under Wine against a bare Qt window cross-built the same
+    way: interleaved rounds, medians; no record and a full one; an earlier build alongside."""
     exe = scompatta(banco, build, "misura")
     qt = os.environ["QT_MINGW"]
     sorgente = os.path.join(banco.lavoro, "base.cpp")
@@ -360,22 +380,34 @@ def misura(banco, build, volte):
                     "-I" + qt + "/include", "-I" + qt + "/include/QtCore", "-I" + qt + "/include/QtGui",
                     "-I" + qt + "/include/QtWidgets", "-L" + qt + "/lib",
                     "-lQt6Widgets", "-lQt6Gui", "-lQt6Core"], check=True)
-    risultati = {}
-    for nome, eseguibile, finestra in (("bare Qt window", base, BASE), ("tabellone", exe, TITOLO)):
-        tempi = []
-        for _ in range(volte):
+    pieno = b"Partita : 06/12/2026 21:05:33\r\n" + b"".join(b" %d \r\n" % n for n in range(1, 91))
+    casi = [("bare Qt window", base, BASE, None)]
+    for etichetta, eseguibile in (("", exe), ("before: ", scompatta(banco, prima, "prima") if prima else None)):
+        if eseguibile:
+            casi += [(etichetta + "no record", eseguibile, TITOLO, b""), (etichetta + "90 numbers", eseguibile, TITOLO, pieno)]
+    tempi = {nome: [] for nome, _, _, _ in casi}
+    for _ in range(volte):
+        for nome, eseguibile, finestra, registro in casi:
+            cartella = os.path.dirname(eseguibile)
+            if registro is not None:
+                percorso = os.path.join(cartella, "ultima.par")
+                if registro:
+                    with open(percorso, "wb") as f:
+                        f.write(registro)
+                elif os.path.exists(percorso):
+                    os.remove(percorso)
             inizio = time.monotonic()
-            p = banco.wine(eseguibile, cwd=os.path.dirname(exe))
+            p = banco.wine(eseguibile, cwd=cartella)
             assert aspetta_finestra(finestra, banco.env, 120)
-            tempi.append(time.monotonic() - inizio)
+            tempi[nome].append(time.monotonic() - inizio)
             time.sleep(0.5)
             subprocess.run(["wine", "taskkill", "/f", "/im", os.path.basename(eseguibile)], env=banco.env,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             attendi_fine(p, 20)
-        risultati[nome] = statistics.median(tempi)
-    print("start-up under Wine, median of %d: bare Qt window %.0f ms, tabellone %.0f ms, ratio %.2f"
-          % (volte, risultati["bare Qt window"] * 1000, risultati["tabellone"] * 1000,
-             risultati["tabellone"] / risultati["bare Qt window"]))
+    nudo = statistics.median(tempi["bare Qt window"])
+    print("start-up under Wine, medians of %d interleaved rounds:" % volte)
+    for nome, valori in tempi.items():
+        print("  %-22s %6.0f ms  %.2f" % (nome, statistics.median(valori) * 1000, statistics.median(valori) / nudo))
 
 
 def schermate(banco, build, cartella_docs):
@@ -419,21 +451,204 @@ def apri_tabellone_aperta(banco, splash, sx, sy):
     return None, tabellone
 
 
+class WebSocket:
+    """Just enough of a WebSocket client for the phones' live route: the
+    handshake, text messages in, a close frame out."""
+
+    def __init__(self, indirizzo, porta, percorso="/ws"):
+        self.s = socket.create_connection((indirizzo, porta), timeout=10)
+        self.dati, self.fine = b"", time.monotonic() + 10
+        chiave = base64.b64encode(os.urandom(16)).decode()
+        self.s.sendall(("GET %s HTTP/1.1\r\nHost: %s:%d\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                        "Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\n\r\n"
+                        % (percorso, indirizzo, porta, chiave)).encode())
+        while b"\r\n\r\n" not in self.dati:
+            self._ricevi()
+        testa, _, self.dati = self.dati.partition(b"\r\n\r\n")
+        accetta = base64.b64encode(hashlib.sha1((chiave + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11").encode()).digest())
+        assert testa.startswith(b"HTTP/1.1 101") and b"Sec-WebSocket-Accept: " + accetta in testa, \
+            "%s:%d%s: the handshake was answered %r" % (indirizzo, porta, percorso, testa)
+
+    def _ricevi(self):
+        self.s.settimeout(max(0.01, self.fine - time.monotonic()))
+        pezzo = self.s.recv(65536)
+        if not pezzo:
+            raise EOFError("the server closed the WebSocket")
+        self.dati += pezzo
+
+    def _leggi(self, n):
+        while len(self.dati) < n:
+            self._ricevi()
+        pezzo, self.dati = self.dati[:n], self.dati[n:]
+        return pezzo
+
+    def messaggio(self, secondi):
+        """The next text message as JSON; socket.timeout after secondi."""
+        self.fine, testo = time.monotonic() + secondi, b""
+        while True:
+            b0, b1 = self._leggi(2)
+            assert not b1 & 0x80, "the server masked its frame"
+            lunghezza = b1 & 0x7F
+            if lunghezza >= 126:
+                lunghezza = struct.unpack("!H" if lunghezza == 126 else "!Q", self._leggi(2 if lunghezza == 126 else 8))[0]
+            carico = self._leggi(lunghezza)
+            codice = b0 & 0x0F
+            if codice == 8:
+                raise EOFError("the server closed the WebSocket")
+            if codice in (0, 1):
+                testo += carico
+                if b0 & 0x80:
+                    return json.loads(testo)
+
+    def chiudi(self):
+        try:
+            self.s.sendall(bytes([0x88, 0x80]) + os.urandom(4))
+        except OSError:
+            pass
+        self.s.close()
+
+
+def richiesta(indirizzo, porta, percorso):
+    """GET percorso as written, not normalised: the status and the body."""
+    c = http.client.HTTPConnection(indirizzo, porta, timeout=10)
+    try:
+        c.request("GET", percorso)
+        r = c.getresponse()
+        return r.status, r.read()
+    finally:
+        c.close()
+
+
+def indirizzi_ipv4():
+    """This computer's IPv4 addresses a phone could use: not loopback, not link-local."""
+    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    trovati = []
+    try:
+        for _, nome in socket.if_nameindex():
+            interfaccia = struct.pack("256s", nome[:15].encode())
+            try:
+                acceso = struct.unpack("H", fcntl.ioctl(s.fileno(), 0x8913, interfaccia)[16:18])[0] & 1  # SIOCGIFFLAGS, IFF_UP
+                dati = fcntl.ioctl(s.fileno(), 0x8915, interfaccia)  # SIOCGIFADDR
+            except OSError:
+                continue
+            if not acceso:
+                continue
+            indirizzo = socket.inet_ntoa(dati[20:24])
+            if not indirizzo.startswith(("127.", "169.254.")):
+                trovati.append(indirizzo)
+    finally:
+        s.close()
+    return trovati
+
+
+def porta_in_ascolto(banco, secondi):
+    """The port the bench's Wine processes listen on for every IPv4 address (0.0.0.0):
+    read from the sockets they hold, so that another program on 8090 is not mistaken
+    for this one. Wine's server may hold the socket for the program: any process
+    of the prefix counts."""
+    prefisso = ("WINEPREFIX=" + banco.env["WINEPREFIX"]).encode()
+    fine = time.monotonic() + secondi
+    while time.monotonic() < fine:
+        nodi = set()
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    if prefisso not in f.read().split(b"\0"):
+                        continue
+                for fd in os.listdir("/proc/%s/fd" % pid):
+                    collegamento = os.readlink("/proc/%s/fd/%s" % (pid, fd))
+                    if collegamento.startswith("socket:["):
+                        nodi.add(collegamento[8:-1])
+            except OSError:
+                continue
+        with open("/proc/net/tcp") as f:
+            for riga in f.readlines()[1:]:
+                campi = riga.split()
+                locale, stato, nodo = campi[1], campi[3], campi[9]
+                if stato == "0A" and nodo in nodi and locale.startswith("00000000:"):
+                    return int(locale.split(":")[1], 16)
+        time.sleep(0.2)
+    return None
+
+
+def telefoni(banco, build):
+    """The "Telefoni in sala" button on the start screen, then the page from this
+    computer as a phone would get it, and a draw on the board over a WebSocket."""
+    inizio = time.monotonic()
+    exe = scompatta(banco, build, "telefoni")
+    p, splash, sx, sy = apri_schermata(banco, exe)
+    xdo(banco.env, "mousemove", str(sx + (150 + 4200 + 900 + 210) // 15), str(sy + (60 + 2640 + 240 + 127) // 15),
+        "click", "1")
+    porta = porta_in_ascolto(banco, 15)
+    assert porta, "after \"Telefoni in sala\" no port of the program listens on every IPv4 address"
+    assert 8090 <= porta <= 8110, "the program listens on %d, not from 8090 on" % porta
+
+    indirizzi = ["127.0.0.1"] + indirizzi_ipv4()[:1]
+    for indirizzo in indirizzi:
+        stato, corpo = richiesta(indirizzo, porta, "/")
+        assert stato == 200 and b"<title>Tombola</title>" in corpo and b'"/ws"' in corpo, \
+            "GET / on %s:%d: %d, %r" % (indirizzo, porta, stato, corpo[:200])
+    print("phones: the page is served on %s port %d (%d bytes)" % (" and ".join(indirizzi), porta, len(corpo)))
+    for percorso in ("/../../etc/passwd", "/win.ini", "/..\\..\\windows\\win.ini", "/%2e%2e/%2e%2e/windows/win.ini",
+                     "/C:/windows/win.ini", "//etc/passwd"):
+        stato, corpo = richiesta("127.0.0.1", porta, percorso)
+        assert stato == 404 and b"root:" not in corpo and b"[fonts]" not in corpo, \
+            "GET %s: %d, %r" % (percorso, stato, corpo[:200])
+    print("phones: paths outside the page's routes get 404")
+
+    ws = [WebSocket(indirizzo, porta) for indirizzo in indirizzi]
+    try:
+        primi = [w.messaggio(5) for w in ws]
+        for indirizzo, primo in zip(indirizzi, primi):
+            assert isinstance(primo.get("seq"), int) and primo.get("numeri") == [], \
+                "the first WebSocket message on %s is %r" % (indirizzo, primo)
+        print("phones: the WebSocket on %s gets the snapshot first (seq %d, no number drawn)"
+              % (" and ".join(indirizzi), primi[0]["seq"]))
+
+        _, tabellone = apri_tabellone_aperta(banco, splash, sx, sy)
+        centri, _ = celle(banco, tabellone)
+        xdo(banco.env, "windowactivate", "--sync", tabellone)
+        xdo(banco.env, "mousemove", *map(str, centri[42]), "click", "--repeat", "2", "--delay", "80", "1")
+        # The number counts as drawn once its pop-up is closed.
+        time.sleep(2.0)
+        xdo(banco.env, "key", "space")
+        estratto = time.monotonic()
+        for indirizzo, w, primo in zip(indirizzi, ws, primi):
+            ultimo = primo
+            while 42 not in ultimo.get("numeri", []):
+                try:
+                    ultimo = w.messaggio(estratto + 5 - time.monotonic())
+                except socket.timeout:
+                    raise AssertionError("42 drawn on the board did not reach the WebSocket on %s within 5 s "
+                                         "(last snapshot %r)" % (indirizzo, ultimo)) from None
+            assert ultimo["seq"] > primo["seq"] and ultimo["numeri"] == [42] and ultimo["ultimo"] == 42, \
+                "after drawing 42 the WebSocket on %s got %r" % (indirizzo, ultimo)
+        print("phones: 42 drawn on the board reached the WebSocket%s %.0f ms after its pop-up closed (seq %d)"
+              % ("s" if len(ws) > 1 else "", (time.monotonic() - estratto) * 1000, ultimo["seq"]))
+    finally:
+        for w in ws:
+            w.chiudi()
+    termina(banco, tabellone, p)
+    print("phones: %.0f s in all" % (time.monotonic() - inizio))
+
+
 def main():
     argomenti = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     argomenti.add_argument("build", nargs="?", default="build-windows")
     argomenti.add_argument("--display", type=int, default=41)
     argomenti.add_argument("--misura", type=int, default=0)
+    argomenti.add_argument("--prima", metavar="BUILD", help="with --misura: an earlier build, in the same rounds")
     argomenti.add_argument("--schermate", metavar="CARTELLA")
     opzioni = argomenti.parse_args()
     banco = Banco(opzioni.display)
     try:
         if opzioni.misura:
-            misura(banco, opzioni.build, opzioni.misura)
+            misura(banco, opzioni.build, opzioni.misura, opzioni.prima)
         elif opzioni.schermate:
             schermate(banco, opzioni.build, os.path.abspath(opzioni.schermate))
         else:
             zip_portatile(banco, opzioni.build)
+            telefoni(banco, opzioni.build)
             riga_di_comando(banco, opzioni.build)
             installatore(banco, opzioni.build)
     finally:

@@ -27,7 +27,7 @@ fine() {
 }
 trap fine EXIT
 
-cp build/tabellone "$LAVORO/"
+cp build/tabellone build/tabellone-rete.so "$LAVORO/"
 for f in build/img*.gif; do ln -s "$PWD/$f" "$LAVORO/"; done
 # A game under way: nine numbers already drawn.
 printf 'Partita : 24/12/2026 21:30:00\r\n' >"$LAVORO/ultima.par"

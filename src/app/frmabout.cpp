@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "frmabout.h"
 
+#include "icone.h"
 #include "identita.h"
 #include "immagine.h"
 #include "richieste.h"
 #include "testi.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -36,7 +36,7 @@ frmAbout::frmAbout(Richieste &richieste, ServiziInfoSistema servizi, QWidget *pr
     setFixedSize(rettangoloPixel({0, 0, 5730, 3555}).size());
 
     picIcon = etichetta(this, "picIcon", {120, 240, 780, 780}, {});
-    picIcon->setPixmap(QIcon(QStringLiteral(":/icone/tabellone.png")).pixmap(picIcon->size()));
+    picIcon->setPixmap(icona(QStringLiteral("tabellone")).pixmap(picIcon->size()));
     picIcon->setAccessibleName(titolo);
 
     lblTitle = etichetta(this, "lblTitle", {1050, 240, 3885, 360}, titolo);

@@ -5,6 +5,7 @@
 #include "dichiarazioni.h"
 #include "frmabout.h"
 #include "frmtabellone.h"
+#include "icone.h"
 #include "identita.h"
 #include "immagine.h"
 #include "telefoni.h"
@@ -13,13 +14,16 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace {
 
@@ -37,12 +41,35 @@ QLabel *etichetta(QWidget *parent, const char *nome, const RettangoloControllo &
     return label;
 }
 
-// A title that does not fit its box at the chosen size is made smaller, not cut.
+// A title that does not fit its box at the chosen size is made smaller, not cut:
+// the first size, in half points down from the chosen one, at which it fits
+// (or 8 points or less). Each size measured costs a font of its own, a good
+// part of the start: the search begins where the width says, not at the top.
 void adattaLarghezza(QLabel *label)
 {
     QFont font = label->font();
-    while (font.pointSizeF() > 8 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
-        font.setPointSizeF(font.pointSizeF() - 0.5);
+    const qreal scelta = font.pointSizeF();
+    const auto punti = [scelta](int passo) { return scelta - 0.5 * passo; };
+    const auto larghezza = [&](int passo) {
+        font.setPointSizeF(punti(passo));
+        return QFontMetrics(font).horizontalAdvance(label->text());
+    };
+    const auto basta = [&](int passo) { return punti(passo) <= 8 || larghezza(passo) <= label->width(); };
+    int passo = 0;
+    if (const int intera = scelta > 8 ? larghezza(0) : 0; intera > label->width()) {
+        // Widths grow with the size: guess the step, then move to the first that fits.
+        passo = std::max(1, int(std::ceil((scelta - scelta * label->width() / intera) / 0.5)));
+        while (passo > 1 && punti(passo - 1) <= 8)
+            --passo;
+        if (basta(passo)) {
+            while (passo > 1 && basta(passo - 1))
+                --passo;
+        } else {
+            while (!basta(++passo)) {
+            }
+        }
+    }
+    font.setPointSizeF(punti(passo));
     label->setFont(font);
 }
 
@@ -61,7 +88,7 @@ QPushButton *pulsanteImmagine(QWidget *parent, const char *nome, const Rettangol
     auto *pulsante = new QPushButton(parent);
     pulsante->setObjectName(QLatin1String(nome));
     pulsante->setGeometry(rettangoloPixel(twip));
-    pulsante->setIcon(QIcon(icona));
+    pulsante->setIcon(::icona(icona));
     pulsante->setIconSize(pulsante->size() - QSize(8, 8));
     pulsante->setToolTip(descrizione);
     pulsante->setAccessibleName(descrizione);
@@ -70,13 +97,20 @@ QPushButton *pulsanteImmagine(QWidget *parent, const char *nome, const Rettangol
 
 } // namespace
 
+void frmSplash::preparaImmagini()
+{
+    for (const char *nome : {"tabellone", "semaforo", "stop", "altoparlante_spento", "altoparlante", "stampante", "telefono"})
+        pixmapIcona(QLatin1String(nome));
+}
+
 frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_richieste(richieste)
-    , m_cartellaRegistro(cartellaRegistro)
+    , m_cartellaImmagini(std::move(cartellaImmagini))
+    , m_cartellaRegistro(std::move(cartellaRegistro))
 {
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.png")));
+    setWindowIcon(icona(QStringLiteral("tabellone")));
     setWindowTitle(QString::fromUtf8(Identita::Titolo));
     setFixedSize(rettangoloPixel({0, 0, 7380, 4245}).size());
 
@@ -88,7 +122,7 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(rettangoloPixel({120, 240, 2055, 2355}));
     imgLogo->setAlignment(Qt::AlignCenter);
-    imgLogo->setPixmap(QIcon(QStringLiteral(":/icone/tabellone.png")).pixmap(imgLogo->size()));
+    imgLogo->setPixmap(icona(QStringLiteral("tabellone")).pixmap(imgLogo->size()));
 
     lblProductName = etichetta(cornice, "lblProductName", {2280, 840, 4695, 855}, arial, 32.25, true);
     LblCommento = etichetta(cornice, "LblCommento", {2280, 1770, 4695, 375}, arial, 12, true);
@@ -113,9 +147,9 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
         posto.setWidth(std::max(posto.width(), opzione->sizeHint().width()));
         opzione->setGeometry(posto);
     }
-    Command2 = pulsanteImmagine(Frame1, "Command2", {1440, 240, 645, 975}, QStringLiteral(":/icone/semaforo.png"),
+    Command2 = pulsanteImmagine(Frame1, "Command2", {1440, 240, 645, 975}, QStringLiteral("semaforo"),
                                 QStringLiteral("Avvia il tabellone"));
-    Command1 = pulsanteImmagine(Frame1, "Command1", {2070, 240, 645, 975}, QStringLiteral(":/icone/stop.png"),
+    Command1 = pulsanteImmagine(Frame1, "Command1", {2070, 240, 645, 975}, QStringLiteral("stop"),
                                 QStringLiteral("Termina il programma"));
     connect(Command2, &QPushButton::clicked, this, &frmSplash::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmSplash::fineProgramma);
@@ -125,14 +159,14 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     setTabOrder(Command1, Command2);
     creaInterruttoreVoce();
     // Below the voice switch, in the frame's free corner: nothing else moves.
-    CmdStampa = pulsanteImmagine(Frame1, "CmdStampa", {900, 960, 420, 330}, QStringLiteral(":/icone/stampante.png"),
+    CmdStampa = pulsanteImmagine(Frame1, "CmdStampa", {900, 960, 420, 330}, QStringLiteral("stampante"),
                                  QStringLiteral("Stampa cartelle"));
     CmdStampa->setIconSize(CmdStampa->size() - QSize(4, 4)); // a low button: a thinner margin
     setTabOrder(CmdVoce, CmdStampa);
     connect(CmdStampa, &QPushButton::clicked, this, &frmSplash::stampaCartelle);
     // Above the voice switch, in the frame's other free corner: nothing else moves.
     const QString telefoniInSala = QStringLiteral("Telefoni in sala");
-    CmdTelefoni = pulsanteImmagine(Frame1, "CmdTelefoni", {900, 240, 420, 255}, QStringLiteral(":/icone/telefono.png"),
+    CmdTelefoni = pulsanteImmagine(Frame1, "CmdTelefoni", {900, 240, 420, 255}, QStringLiteral("telefono"),
                                    telefoniInSala);
     CmdTelefoni->setIconSize(CmdTelefoni->size() - QSize(4, 4));
     CmdTelefoni->setCheckable(true);
@@ -148,12 +182,20 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     lblCompany->setText(QString::fromUtf8(Identita::NotaLegale));
     lblCopyright->setText(QStringLiteral("Copyright"));
 
-    // The board is built first, then the last game is resumed into it.
-    m_tabellone = new frmTabellone(m_richieste, std::move(cartellaImmagini), std::move(cartellaRegistro), this);
+}
+
+// The board, its game resumed, is built once the start screen has been drawn
+// (or sooner, by whatever needs it first): the start screen shows at once.
+frmTabellone *frmSplash::tabellone()
+{
+    if (m_tabellone)
+        return m_tabellone;
+    m_tabellone = new frmTabellone(m_richieste, m_cartellaImmagini, m_cartellaRegistro, this);
     connect(m_tabellone, &frmTabellone::fineProgramma, this, &frmSplash::fineProgramma);
     // Ending leaves every event loop, a draw's pop-up included: that draw records nothing.
     connect(this, &frmSplash::fineProgramma, m_tabellone, [this] { m_tabellone->partita().termina(); });
     connect(this, &frmSplash::voceCambiata, m_tabellone, [this](Voce *voce) { m_tabellone->partita().impostaVoce(voce); });
+    m_tabellone->partita().impostaVoce(voce());
     // Nothing listens until the switch or F8 turns it on.
     m_telefoni = new Telefoni(*m_tabellone, m_cartellaRegistro, this);
     connect(m_telefoni, &Telefoni::accesoCambiato, CmdTelefoni, [this](bool acceso) {
@@ -164,6 +206,13 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     });
     m_tabellone->CaricaPartita(QStringLiteral("inizio"));
     Lblultima->setText(m_tabellone->ultimaPartita());
+    return m_tabellone;
+}
+
+Telefoni *frmSplash::telefoni()
+{
+    tabellone();
+    return m_telefoni;
 }
 
 void frmSplash::Command2_Click()
@@ -174,7 +223,7 @@ void frmSplash::Command2_Click()
         Dichiarazioni::Livello = 2;
     if (Option3->isChecked())
         Dichiarazioni::Livello = 3;
-    m_tabellone->Livelli();
+    tabellone()->Livelli();
     // After F11 the board is already up as an ordinary window: bring it
     // forward instead of opening it a second time.
     if (m_tabellone->isVisible()) {
@@ -191,24 +240,25 @@ void frmSplash::creaInterruttoreVoce()
 {
     const QString descrizione = QStringLiteral("Annuncio a voce");
     CmdVoce = pulsanteImmagine(Frame1, "CmdVoce", {900, 510, 420, 420}, QString(), descrizione);
-    QIcon icona;
-    icona.addFile(QStringLiteral(":/icone/altoparlante_spento.png"), {}, QIcon::Normal, QIcon::Off);
-    icona.addFile(QStringLiteral(":/icone/altoparlante.png"), {}, QIcon::Normal, QIcon::On);
-    CmdVoce->setIcon(icona);
+    CmdVoce->setIcon(iconaInterruttore(QStringLiteral("altoparlante_spento"), QStringLiteral("altoparlante")));
     CmdVoce->setCheckable(true);
     setTabOrder(Command2, CmdVoce);
     connect(CmdVoce, &QPushButton::toggled, this, &frmSplash::accendiVoce);
 }
 
-// The engine gets ready on its own thread once the window is first drawn, so
-// the switch greys out by itself when there is no voice; the start neither
-// waits for it nor shares the processor with it.
 void frmSplash::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    if (!m_voce)
-        QTimer::singleShot(0, this, &frmSplash::preparaVoce);
+    if (std::exchange(m_disegnata, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        emit disegnata();
+        tabellone();
+    });
 }
+
+// The engine gets ready on its own thread when the switch is first turned on:
+// a start with the voice off never loads it.
 
 void frmSplash::preparaVoce()
 {
@@ -281,10 +331,10 @@ void frmSplash::closeEvent(QCloseEvent *event)
 void frmSplash::accendiTelefoni(bool acceso)
 {
     if (!acceso) {
-        m_telefoni->spegni();
+        telefoni()->spegni();
         return;
     }
-    const QString errore = m_telefoni->accendi();
+    const QString errore = telefoni()->accendi();
     if (!errore.isEmpty()) {
         const QSignalBlocker blocco(CmdTelefoni);
         CmdTelefoni->setChecked(false);

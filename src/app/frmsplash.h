@@ -16,16 +16,19 @@ class VoceSintetica;
 class frmTabellone;
 
 // The start screen: title, version, the last game's date, the comment level,
-// and the buttons that open the board or end the program. It loads the board
-// hidden and resumes the last game into it before it is first shown.
+// and the buttons that open the board or end the program. It builds the board
+// hidden and resumes the last game into it once it has been drawn itself.
 class frmSplash : public QWidget
 {
     Q_OBJECT
 
 public:
     frmSplash(Richieste &richieste, QString cartellaImmagini, QString cartellaRegistro, QWidget *parent = nullptr);
+    // Decodes the start screen's pictures ahead of it; it shows them at once then.
+    static void preparaImmagini();
 
-    frmTabellone *tabellone() const { return m_tabellone; }
+    // Built on first use, or right after the start screen's first paint.
+    frmTabellone *tabellone();
 
     QLabel *imgLogo = nullptr;
     QLabel *lblProductName = nullptr;
@@ -41,7 +44,7 @@ public:
     QLabel *lblCopyright = nullptr;
     QLabel *lblCompany = nullptr;
     // The voice switch: off at every start, last in the tab order; greyed out,
-    // its tooltip saying why, as soon as it is known that no voice can be used.
+    // its tooltip saying why, once turned on where no voice can be used.
     QPushButton *CmdVoce = nullptr;
 
     // Under the voice switch: opens "Stampa cartelle", last in the tab order.
@@ -49,8 +52,8 @@ public:
     // Above the voice switch: "Telefoni in sala", off at every start like the
     // voice, last in the tab order. F8 on the board turns it on too.
     QPushButton *CmdTelefoni = nullptr;
-    // The phones' page; its server exists only while the switch is on.
-    Telefoni *telefoni() const { return m_telefoni; }
+    // The phones' page, made with the board; its server exists only while the switch is on.
+    Telefoni *telefoni();
     // Where the printout is saved and how it is opened.
     ServiziStampa serviziStampa = serviziStampaDiSistema();
 
@@ -59,6 +62,8 @@ public:
 
 signals:
     void fineProgramma();
+    // Once, right after the first paint: what can wait for the start screen goes on then.
+    void disegnata();
     // The switch turned the voice on (a usable voice) or off (nullptr).
     void voceCambiata(Voce *voce);
 
@@ -78,8 +83,10 @@ private:
     void accendiTelefoni(bool acceso);
 
     Richieste &m_richieste;
+    QString m_cartellaImmagini;
     QString m_cartellaRegistro;
     frmTabellone *m_tabellone = nullptr;
-    VoceSintetica *m_voce = nullptr; // built once the window is first drawn, or turned on
+    VoceSintetica *m_voce = nullptr; // built when the switch is first turned on
     Telefoni *m_telefoni = nullptr;
+    bool m_disegnata = false;
 };

@@ -18,6 +18,7 @@
 #include <QTranslator>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -42,6 +43,7 @@ int main(int argc, char *argv[])
         return *esito;
     if (const auto esito = comandoVerbale(argc, argv))
         return *esito;
+    PreparazioneCaratteri caratteri;
     QApplication app(argc, argv);
     // Also names the per-user data folder: ~/.local/share/tabellone.
     QApplication::setApplicationName(QString::fromLatin1(NomeApplicazione));
@@ -88,20 +90,33 @@ int main(int argc, char *argv[])
             salvata = false;
             istanza.reset();
         } else {
-            if (!istanza->errore().isEmpty())
-                richieste.messaggio(nullptr, istanza->errore(), Richieste::Pulsanti::Ok, titolo);
             // A lock taken from under this board (removed, replaced, its folder gone)
             // leaves the record to another start: no more writes then.
             RegistroPartita::controllaPrimaDiScrivere([unica = istanza.get()] { return unica->perso(); });
         }
-    } else {
-        // Nothing can be written where the record belongs: said once now, and
-        // the game is kept for this run only, so no draw asks again.
-        richieste.messaggio(nullptr, avvisoNonSalvata(cartelle), Richieste::Pulsanti::Ok, titolo);
     }
+    // Later starts are listened for once the start screen is drawn, or before
+    // a message shown ahead of it: either way a later start finds this board
+    // listening while it waits for the operator.
+    bool inAscolto = false;
+    const auto ascolta = [&](QWidget *sopra) {
+        if (!istanza || std::exchange(inAscolto, true))
+            return;
+        istanza->ascolta();
+        if (!istanza->errore().isEmpty())
+            richieste.messaggio(sopra, istanza->errore(), Richieste::Pulsanti::Ok, titolo);
+    };
+    const auto avvisa = [&](const QString &testo) {
+        ascolta(nullptr);
+        richieste.messaggio(nullptr, testo, Richieste::Pulsanti::Ok, titolo);
+    };
+    // Nothing can be written where the record belongs: said once now, and
+    // the game is kept for this run only, so no draw asks again.
+    if (!cartelle.salvata())
+        avvisa(avvisoNonSalvata(cartelle));
     // Said by the board that keeps the game, not by every later start.
     if (!cartelle.avvisi.isEmpty())
-        richieste.messaggio(nullptr, cartelle.avvisi.join(QStringLiteral("\n\n")), Richieste::Pulsanti::Ok, titolo);
+        avvisa(cartelle.avvisi.join(QStringLiteral("\n\n")));
     std::unique_ptr<QTemporaryDir> provvisoria;
     if (!salvata) {
         provvisoria = std::make_unique<QTemporaryDir>();
@@ -109,16 +124,18 @@ int main(int argc, char *argv[])
         soloPerQuestaVolta(cartelle, provvisoria->isValid() ? provvisoria->path() : cartelle.tentate.constLast());
     }
     if (const EsitoScrittura riporto = riportaPartita(cartelle); !riporto.riuscita())
-        richieste.messaggio(nullptr, QStringLiteral("La partita registrata non è stata ripresa: %1.").arg(riporto.errore),
-                            Richieste::Pulsanti::Ok, titolo);
+        avvisa(QStringLiteral("La partita registrata non è stata ripresa: %1.").arg(riporto.errore));
     if (const EsitoScrittura riporto = riportaBlocchetti(cartelle); !riporto.riuscita())
-        richieste.messaggio(nullptr, QStringLiteral("I blocchetti di cartelle non sono stati ripresi: %1.").arg(riporto.errore),
-                            Richieste::Pulsanti::Ok, titolo);
+        avvisa(QStringLiteral("I blocchetti di cartelle non sono stati ripresi: %1.").arg(riporto.errore));
 
     registraSostituti(QApplication::applicationDirPath());
 
+    // Its pictures decoded while the font configuration may still be read on the other thread.
+    frmSplash::preparaImmagini();
+    caratteri.attendi();
     frmSplash splash(richieste, cartelle.immagini, cartelle.registro);
     QObject::connect(&splash, &frmSplash::fineProgramma, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&splash, &frmSplash::disegnata, &splash, [&] { ascolta(&splash); });
     if (istanza)
         QObject::connect(istanza.get(), &UnicaIstanza::richiamata, &splash, [&splash] { portaDavanti(splash); });
     if (const QScreen *schermo = splash.screen())

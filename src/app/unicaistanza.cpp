@@ -2,23 +2,13 @@
 #include "unicaistanza.h"
 
 #include "canale.h"
-#include "primopiano.h"
+#include "modulorete.h"
 
 #include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QSysInfo>
 #include <QThread>
-#include <QTimer>
-
-namespace {
-
-const QByteArray Chiamata = QByteArrayLiteral("avanti\n");
-const QByteArray Risposta = QByteArrayLiteral("ok\n");
-
-} // namespace
 
 UnicaIstanza::UnicaIstanza(const QString &cartellaRegistro, QObject *parent)
     : QObject(parent)
@@ -70,7 +60,6 @@ UnicaIstanza::Esito UnicaIstanza::presa(BloccoRegistro::Stato stato)
 {
     switch (stato) {
     case BloccoRegistro::Stato::Preso:
-        ascolta();
         return Esito::Prima;
     case BloccoRegistro::Stato::Errore:
         m_errore = m_blocco.errore();
@@ -111,65 +100,24 @@ QString UnicaIstanza::avvisoIrraggiungibile() const
 
 void UnicaIstanza::ascolta()
 {
+    if (m_canale)
+        return;
     const QString comeRimedio = QStringLiteral("aprendo di nuovo il programma, questo tabellone non verrà portato davanti.");
     if (m_nome.isEmpty()) {
         m_errore = QStringLiteral("Non c'è una cartella riservata all'utente dove il tabellone possa ricevere "
                                   "le richieste: ") + comeRimedio;
         return;
     }
-    // This start holds the lock, so a socket left by a killed board is stale.
-    QLocalServer::removeServer(m_nome);
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server.listen(m_nome)) {
+    QString motivo;
+    if (ModuloRete *rete = moduloRete(&motivo))
+        m_canale = rete->ascolta(m_nome, [this] { emit richiamata(); }, motivo);
+    if (!m_canale)
         m_errore = QStringLiteral("Il tabellone non può ricevere le richieste in %1 (%2): ")
-                       .arg(QDir::toNativeSeparators(m_nome), m_server.errorString()) + comeRimedio;
-        return;
-    }
-    connect(&m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *chiamata = m_server.nextPendingConnection()) {
-            connect(chiamata, &QLocalSocket::disconnected, chiamata, &QObject::deleteLater);
-            // Never more than a call's worth held for a caller, nor a caller held for ever.
-            chiamata->setReadBufferSize(LunghezzaMassimaChiamata);
-            QTimer::singleShot(AttesaAvvio, chiamata, &QLocalSocket::abort);
-            connect(chiamata, &QLocalSocket::readyRead, this, [this, chiamata] {
-                if (!chiamata->canReadLine()) {
-                    if (chiamata->bytesAvailable() >= LunghezzaMassimaChiamata)
-                        chiamata->abort();
-                    return;
-                }
-                if (chiamata->readLine() == Chiamata) {
-                    emit richiamata();
-                    chiamata->write(Risposta);
-                }
-                chiamata->disconnectFromServer();
-            });
-        }
-    });
+                       .arg(QDir::toNativeSeparators(m_nome), motivo) + comeRimedio;
 }
 
 bool UnicaIstanza::chiamaLaPrima()
 {
-    if (m_nome.isEmpty())
-        return false;
-    // The first start may still be building its windows: keep trying until the deadline.
-    const QDeadlineTimer scadenza(AttesaRisposta);
-    while (!scadenza.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(m_nome);
-        if (socket.waitForConnected(int(scadenza.remainingTime()))) {
-            // Only a board of this user is asked anything.
-            if (!stessoUtente(socket.socketDescriptor()))
-                return false;
-            cediPrimoPiano(socket.socketDescriptor());
-            socket.write(Chiamata);
-            // Listening, so alive: it answers once its windows are built, which a
-            // slow or busy computer takes its time over.
-            const QDeadlineTimer risposta(AttesaAvvio);
-            while (!socket.canReadLine() && socket.waitForReadyRead(int(risposta.remainingTime()))) {
-            }
-            return socket.canReadLine() && socket.readLine() == Risposta;
-        }
-        QThread::msleep(50);
-    }
-    return false;
+    ModuloRete *rete = m_nome.isEmpty() ? nullptr : moduloRete();
+    return rete && rete->chiama(m_nome);
 }

@@ -3,8 +3,9 @@
 
 #include "blocco.h"
 
-#include <QLocalServer>
 #include <QObject>
+
+#include <memory>
 
 // One board per record. The first start takes the lock beside the record and
 // listens for later starts; a later start on the same record asks the first
@@ -27,6 +28,10 @@ public:
     Esito avvia();
     // After NonRisponde, when the operator chose to go on here.
     Esito subentra();
+    // After Prima: listens for later starts, which keep calling meanwhile
+    // (AttesaRisposta). Left to the first window's paint, or to the first
+    // message shown before it, so that the start screen shows first.
+    void ascolta();
 
     // The question after NonRisponde, naming the computer and the time the lock was taken.
     QString domanda() const;
@@ -36,7 +41,7 @@ public:
     // otherwise why the record must not be written any more.
     QString perso() const { return m_blocco.perso(); }
     // Why the lock cannot be used (Errore), or why this board cannot be called
-    // by a later start (Prima); empty when all is well.
+    // by a later start (after ascolta); empty when all is well.
     QString errore() const { return m_errore; }
 
     // The lock beside the record.
@@ -59,11 +64,10 @@ signals:
 
 private:
     Esito presa(BloccoRegistro::Stato stato);
-    void ascolta();
     bool chiamaLaPrima();
 
     BloccoRegistro m_blocco;
     QString m_nome;
-    QLocalServer m_server;
+    std::unique_ptr<QObject> m_canale;
     QString m_errore;
 };

@@ -4,6 +4,7 @@
 #include "automatiche.h"
 #include "dichiarazioni.h"
 #include "frmpremi.h"
+#include "icone.h"
 #include "ordine.h"
 #include "partita.h"
 #include "premi.h"
@@ -169,7 +170,7 @@ frmPartita::frmPartita(Partita &partita, Richieste &richieste, QWidget *tabellon
 {
     setObjectName(QStringLiteral("frmPartita"));
     setWindowTitle(QStringLiteral("La partita"));
-    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.png")));
+    setWindowIcon(icona(QStringLiteral("tabellone")));
 
     schede = new QTabWidget(this);
     corrente = new PaginaPartita(schede);

@@ -7,6 +7,7 @@
 #include "dichiarazioni.h"
 #include "frmabout.h"
 #include "frmtip.h"
+#include "icone.h"
 #include "identita.h"
 #include "immagine.h"
 #include "infosistema.h"
@@ -18,7 +19,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QEventLoop>
@@ -161,7 +161,7 @@ frmTabellone::frmTabellone(Richieste &richieste, QString cartellaImmagini, QStri
     QPalette colori = palette();
     colori.setColor(QPalette::Window, QColor(224, 224, 224));
     setPalette(colori);
-    setWindowIcon(QIcon(QStringLiteral(":/icone/tabellone.png")));
+    setWindowIcon(icona(QStringLiteral("tabellone")));
     resize(qRound(twipInPixel(6945)), qRound(twipInPixel(5940)));
 
     // Separator lines: dark grey, three pixels, until something else draws.

@@ -2,14 +2,20 @@
 #include "cartellaprotetta.h"
 
 #include <QDir>
-#include <QRegularExpression>
+
+#include <algorithm>
 
 QString CartellaProtetta::percorsoDi(const QString &nome) const
 {
     return QDir(m_percorso).filePath(nome);
 }
 
-QString CartellaProtetta::modelloTemporaneo(const QString &nome)
+// Plain comparisons: the one look at the folder at start needs no regular expression engine.
+bool CartellaProtetta::temporaneoDi(const QString &file, const QString &nome)
 {
-    return QStringLiteral("\\A") + QRegularExpression::escape(nome) + QStringLiteral("\\.[A-Za-z]{6}\\z");
+    if (file.size() != nome.size() + 7 || !file.startsWith(nome) || file.at(nome.size()) != u'.')
+        return false;
+    return std::all_of(file.cbegin() + nome.size() + 1, file.cend(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    });
 }

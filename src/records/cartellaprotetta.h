@@ -59,9 +59,9 @@ public:
     // Removes a regular file of this user, through the folder.
     bool rimuovi(const QString &nome) const;
 
-    // The temporary files a write leaves when killed before its rename: the
-    // name, a dot and six letters.
-    static QString modelloTemporaneo(const QString &nome);
+    // Whether `file` is a temporary file a write of `nome` leaves when killed
+    // before its rename: the name, a dot and six ASCII letters.
+    static bool temporaneoDi(const QString &file, const QString &nome);
 
 private:
     bool assicuraAperta() const;

@@ -16,6 +16,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <utility>
+
 namespace {
 
 // The note is a few lines; a batch file this program reads is at most 4 MiB.
@@ -273,6 +275,21 @@ Cartelle scegliCartelle(const QString &cartellaProgramma, const QString &cartell
     bool giaPresa = false; // those bytes were carried over or told about before
     bool giaDetta = false;
     bool utenteScelto = false; // over a writable program folder's record
+    // Read only when a choice needs its bytes: a record left in a writable
+    // program folder with no per-user one beside it (the usual start) is
+    // read once, by the board, after the start screen shows.
+    bool lettoGia = false;
+    const auto leggiDiProgramma = [&] {
+        if (std::exchange(lettoGia, true))
+            return;
+        letto = registroDaRiportare(diProgramma);
+        if (letto.errore.isEmpty()) {
+            firma = impronta(letto.contenuto);
+            const Cartelle::Nota *nota = notaDi(note, nomeRegistro);
+            giaPresa = nota && nota->impronta == firma;
+            giaDetta = giaPresa && nota->detta;
+        }
+    };
     if (accanto) {
         scelta.tentate.append(programma);
         const QString registro = registroIn(programma);
@@ -290,20 +307,13 @@ Cartelle scegliCartelle(const QString &cartellaProgramma, const QString &cartell
             }
         }
         const Natura natura = naturaDi(registro);
-        if (natura == Natura::Proprio) {
+        if (natura == Natura::Proprio)
             diProgramma = registro;
-            letto = registroDaRiportare(registro);
-            if (letto.errore.isEmpty()) {
-                firma = impronta(letto.contenuto);
-                const Cartelle::Nota *nota = notaDi(note, nomeRegistro);
-                giaPresa = nota && nota->impronta == firma;
-                giaDetta = giaPresa && nota->detta;
-            }
-        }
         if (!lasciata && (natura == Natura::Manca || QFileInfo(registro).isWritable()) && siPuoSostituire(programma)) {
             // One game, one place: once carried on in the per-user folder, it is continued there.
             bool dellUtente = false;
             if (!diProgramma.isEmpty() && naturaDi(diUtente) == Natura::Proprio) {
+                leggiDiProgramma();
                 if (giaPresa || !letto.errore.isEmpty()) {
                     dellUtente = giaPresa || piuRecente(diUtente, diProgramma);
                 } else {
@@ -330,6 +340,7 @@ Cartelle scegliCartelle(const QString &cartellaProgramma, const QString &cartell
     if (!utente.isEmpty() && creaCartellaUtente(utente) && siPuoSostituire(utente))
         scelta.registro = utente;
     if (!diProgramma.isEmpty() && !utenteScelto) {
+        leggiDiProgramma();
         const bool utenteManca = naturaDi(diUtente) == Natura::Manca;
         if (!letto.errore.isEmpty()) {
             // Unreadable: tried as before, and the failure told by riportaPartita.

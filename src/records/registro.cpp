@@ -376,12 +376,11 @@ PartitaLetta RegistroPartita::leggi() const
 
 int RegistroPartita::pulisciTemporanei() const
 {
-    static const QRegularExpression temporaneo(CartellaProtetta::modelloTemporaneo(QString::fromLatin1(NomeRegistro)));
     int rimossi = 0;
     // This user's regular files only: no folders, links, devices or others' files.
     const QDir cartella(m_cartella->percorso());
     for (const QString &nome : cartella.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
-        if (temporaneo.match(nome).hasMatch() && m_cartella->rimuovi(nome))
+        if (CartellaProtetta::temporaneoDi(nome, QString::fromLatin1(NomeRegistro)) && m_cartella->rimuovi(nome))
             ++rimossi;
     }
     return rimossi;

@@ -6,9 +6,8 @@
 #include "comandi.h"
 #include "frmtabellone.h"
 #include "istantanea.h"
-#include "servertelefoni.h"
+#include "modulorete.h"
 
-#include <QFile>
 #include <QKeyEvent>
 
 namespace {
@@ -39,17 +38,17 @@ QString Telefoni::accendi()
 {
     if (m_server)
         return {};
-    QFile pagina(QStringLiteral(":/telefoni/pagina.html"));
-    pagina.open(QIODevice::ReadOnly);
+    QString motivo;
+    ModuloRete *rete = moduloRete(&motivo);
+    if (!rete)
+        return QStringLiteral("La pagina per i telefoni non è attiva: %1.").arg(motivo);
     const QString cartella = m_cartellaRegistro;
-    auto *server = new ServerTelefoni(pagina.readAll(), [cartella](const QString &codice) {
+    ServerPagina *server = rete->serverTelefoni([cartella](const QString &codice) {
         return cartellaTelefoni(ArchivioBlocchetti(cartella).leggi(), codice);
-    }, {}, this);
-    if (!server->avvia(QHostAddress::AnyIPv4, PortaTelefoni)) {
-        delete server;
+    }, PortaTelefoni, this);
+    if (!server)
         return QStringLiteral("Nessuna porta libera tra %1 e %2: la pagina per i telefoni non è attiva.")
             .arg(PortaTelefoni).arg(PortaTelefoni + 20);
-    }
     m_server = server;
     aggiorna();
     emit accesoCambiato(true);
@@ -75,8 +74,9 @@ quint16 Telefoni::porta() const
 QStringList Telefoni::indirizziPagina() const
 {
     QStringList pagine;
-    for (const IndirizzoRete &r : indirizziDelComputer())
-        pagine.append(QStringLiteral("http://%1:%2/").arg(r.indirizzo.toString()).arg(porta()));
+    if (m_server)
+        for (const QString &indirizzo : moduloRete()->indirizzi())
+            pagine.append(QStringLiteral("http://%1:%2/").arg(indirizzo).arg(porta()));
     return pagine;
 }
 

@@ -1,18 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "indirizzi.h"
-
 #include <QObject>
 #include <QPointer>
 
 class frmTabellone;
-class ServerTelefoni;
+class ServerPagina;
 class QWidget;
 
-// The phones in the hall: the switch, the server made when first switched on,
-// and F8 on the board, which shows the page's address as a QR code. Made with
-// the start screen; while off it holds no socket and no server.
+// The phones in the hall: the switch, the server made when first switched on
+// (on a thread of its own, in the network module), and F8 on the board, which
+// shows the page's address as a QR code. Made with the board; while off it
+// holds no socket and no server.
 class Telefoni : public QObject
 {
     Q_OBJECT
@@ -43,7 +42,7 @@ private:
 
     frmTabellone &m_tabellone;
     QString m_cartellaRegistro;
-    ServerTelefoni *m_server = nullptr;
+    ServerPagina *m_server = nullptr;
     QPointer<QWidget> m_codice;
     qint64 m_sequenza = 0;
 };

@@ -3,8 +3,10 @@
 #include "infosistema.h"
 #include "stampa.h"
 #include "telefoni.h"
+#include "vocesintetica.h"
 #include "prova_finestre.h"
 
+#include <QElapsedTimer>
 #include <QMap>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -12,10 +14,14 @@
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QWebSocket>
 #include <QLabel>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -87,6 +93,11 @@ private slots:
         for (const QWidget *w : std::initializer_list<const QWidget *>{s.lblVersion, s.lblProductName, s.LblCommento,
                                                                       s.lblCompany, s.Option1, s.Option2, s.Option3})
             QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName() + QStringLiteral(" cut")));
+        // The title at the largest size, in half points from its own, that fits.
+        QFont titolo = s.lblProductName->font();
+        titolo.setPointSizeF(titolo.pointSizeF() + 0.5);
+        QVERIFY(titolo.pointSizeF() > 32.25
+                || QFontMetrics(titolo).horizontalAdvance(s.lblProductName->text()) > s.lblProductName->width());
         QCOMPARE(differenze(*s.tabellone(), {7, 42}), QString());
         QCOMPARE(letto(), ripresa);
         QVERIFY(allaModale<frmAbout>([&] { QTest::keyClick(&s, Qt::Key_F1); }, &frmAbout::reject));
@@ -209,7 +220,7 @@ private slots:
                  QStringList(2, QStringLiteral("Telefoni in sala")));
         QVERIFY(!s.CmdTelefoni->isChecked());
         QVERIFY(!s.telefoni()->acceso());
-        QVERIFY(!s.findChild<QTcpServer *>());
+        QCOMPARE(s.telefoni()->porta(), 0);
 
         frmTabellone *t = s.tabellone();
         QTest::keyClick(t, Qt::Key_F8, Qt::ShiftModifier);
@@ -242,13 +253,59 @@ private slots:
         QTRY_COMPARE(istantanee.size(), 2);
         QVERIFY(istantanee[1][QLatin1String("seq")].toInteger() > istantanee[0][QLatin1String("seq")].toInteger());
 
+        const quint16 porta = s.telefoni()->porta();
         QTest::mouseClick(s.CmdTelefoni, Qt::LeftButton);
         QVERIFY(!s.telefoni()->acceso());
-        QVERIFY(!s.findChild<QTcpServer *>());
         QTRY_VERIFY(telefono.state() == QAbstractSocket::UnconnectedState);
+        QTcpSocket dopo;
+        dopo.connectToHost(QHostAddress::LocalHost, porta);
+        QVERIFY(!dopo.waitForConnected(2000));
+        QCOMPARE(dopo.error(), QAbstractSocket::ConnectionRefusedError);
     }
 
-    void voceAssenteSenzaClic()
+    // The phones are served while the board's thread is busy and handles no event: their
+    // sockets are not the board's to watch.
+    void telefoniServitiColTabelloneOccupato_data()
+    {
+        QTest::addColumn<QByteArray>("richiesta");
+        QTest::addColumn<QByteArray>("atteso");
+        QTest::newRow("la pagina") << QByteArray("GET / HTTP/1.1\r\nHost: tabellone\r\n\r\n") << QByteArray("La mia cartella");
+        QTest::newRow("la partita") << QByteArray("GET /stato HTTP/1.1\r\nHost: tabellone\r\n\r\n") << QByteArray("\"seq\":1");
+    }
+    void telefoniServitiColTabelloneOccupato()
+    {
+        QFETCH(QByteArray, richiesta);
+        QFETCH(QByteArray, atteso);
+        Banco banco;
+        frmSplash &s = banco.schermata();
+        QVERIFY(s.telefoni()->accendi().isEmpty());
+        const quint16 porta = s.telefoni()->porta();
+        QElapsedTimer tempo;
+        tempo.start();
+        std::atomic<qint64> servito = -1;
+        std::thread telefono([&] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, porta);
+            if (!socket.waitForConnected(3000))
+                return;
+            socket.write(richiesta);
+            QByteArray risposta;
+            while (!risposta.contains(atteso) && socket.waitForReadyRead(3000))
+                risposta += socket.readAll();
+            if (risposta.startsWith("HTTP/1.1 200") && risposta.contains(atteso))
+                servito = tempo.elapsed();
+        });
+        QThread::msleep(1500);
+        const qint64 occupato = tempo.elapsed();
+        telefono.join();
+        QVERIFY2(servito >= 0 && servito < occupato,
+                 qPrintable(QStringLiteral("servito a %1 ms, tabellone occupato fino a %2 ms").arg(servito.load()).arg(occupato)));
+        s.telefoni()->spegni();
+    }
+
+    // A start with the switch off never loads the speech engine; turned on somewhere
+    // with no voice, the switch turns itself off for good and its tooltip says why.
+    void voceCaricataSoloAccesa()
     {
         // Somewhere no speech service listens, and none may be started for the test.
         qputenv("SPEECHD_ADDRESS", "unix_socket:/nonexistent/tabellone/speechd.sock");
@@ -256,11 +313,15 @@ private slots:
         qRegisterMetaType<Voce *>();
         Banco banco;
         frmSplash &s = banco.schermata();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QTest::qWait(200);
+        QVERIFY(!s.findChild<VoceSintetica *>());
+        QVERIFY(s.CmdVoce->isEnabled());
         QSignalSpy cambi(&s, &frmSplash::voceCambiata);
+        QTest::mouseClick(s.CmdVoce, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!s.CmdVoce->isEnabled(), 20000);
         QVERIFY2(s.CmdVoce->toolTip().startsWith(QStringLiteral("Annuncio a voce non disponibile")),
                  qPrintable(s.CmdVoce->toolTip()));
-        QTest::mouseClick(s.CmdVoce, Qt::LeftButton);
         QVERIFY(!s.CmdVoce->isChecked() && !s.voce() && cambi.isEmpty());
     }
 

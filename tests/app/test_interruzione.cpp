@@ -118,6 +118,8 @@ private slots:
         const QDir dir(m_cartella.path());
         m_programma = dir.filePath(QStringLiteral("tabellone"));
         QVERIFY(QFile::copy(QStringLiteral(PERCORSO_TABELLONE), m_programma));
+        const QString modulo = QStringLiteral(PERCORSO_MODULO_RETE);
+        QVERIFY(QFile::copy(modulo, dir.filePath(QFileInfo(modulo).fileName())));
         for (int n = 0; n <= Dichiarazioni::UltimoNumero; ++n)
             QVERIFY(QFile::link(QDir(QStringLiteral(CARTELLA_IMMAGINI)).filePath(Dichiarazioni::nomeImmagine(n)),
                                 dir.filePath(Dichiarazioni::nomeImmagine(n))));
