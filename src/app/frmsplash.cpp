@@ -181,7 +181,6 @@ frmSplash::frmSplash(Richieste &richieste, QString cartellaImmagini, QString car
     adattaAlTesto(LblCommento, false);
     lblCompany->setText(QString::fromUtf8(Identita::NotaLegale));
     lblCopyright->setText(QStringLiteral("Copyright"));
-
 }
 
 // The board, its game resumed, is built once the start screen has been drawn
