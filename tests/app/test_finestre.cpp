@@ -262,48 +262,6 @@ private slots:
         QCOMPARE(dopo.error(), QAbstractSocket::ConnectionRefusedError);
     }
 
-    // The phones are served while the board's thread is busy and handles no event: their
-    // sockets are not the board's to watch.
-    void telefoniServitiColTabelloneOccupato_data()
-    {
-        QTest::addColumn<QByteArray>("richiesta");
-        QTest::addColumn<QByteArray>("atteso");
-        QTest::newRow("la pagina") << QByteArray("GET / HTTP/1.1\r\nHost: tabellone\r\n\r\n") << QByteArray("La mia cartella");
-        QTest::newRow("la partita") << QByteArray("GET /stato HTTP/1.1\r\nHost: tabellone\r\n\r\n") << QByteArray("\"seq\":1");
-    }
-    void telefoniServitiColTabelloneOccupato()
-    {
-        QFETCH(QByteArray, richiesta);
-        QFETCH(QByteArray, atteso);
-        Banco banco;
-        frmSplash &s = banco.schermata();
-        QVERIFY(s.telefoni()->accendi().isEmpty());
-        const quint16 porta = s.telefoni()->porta();
-        QElapsedTimer tempo;
-        tempo.start();
-        std::atomic<qint64> servito = -1;
-        // A QThread, not a thread Qt would have to adopt: Wine once hung at exit over one.
-        std::unique_ptr<QThread> telefono(QThread::create([&] {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, porta);
-            if (!socket.waitForConnected(3000))
-                return;
-            socket.write(richiesta);
-            QByteArray risposta;
-            while (!risposta.contains(atteso) && socket.waitForReadyRead(3000))
-                risposta += socket.readAll();
-            if (risposta.startsWith("HTTP/1.1 200") && risposta.contains(atteso))
-                servito = tempo.elapsed();
-        }));
-        telefono->start();
-        QThread::msleep(1500);
-        const qint64 occupato = tempo.elapsed();
-        telefono->wait();
-        QVERIFY2(servito >= 0 && servito < occupato,
-                 qPrintable(QStringLiteral("servito a %1 ms, tabellone occupato fino a %2 ms").arg(servito.load()).arg(occupato)));
-        s.telefoni()->spegni();
-    }
-
     // A start with the switch off never loads the speech engine; turned on somewhere
     // with no voice, the switch turns itself off for good and its tooltip says why.
     void voceCaricataSoloAccesa()
