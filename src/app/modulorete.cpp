@@ -2,6 +2,7 @@
 #include "modulorete.h"
 
 #include "canale.h"
+#include "filotelefoni.h"
 #include "indirizzi.h"
 #include "primopiano.h"
 #include "servertelefoni.h"
@@ -19,30 +20,75 @@ namespace {
 const QByteArray Chiamata = QByteArrayLiteral("avanti\n");
 const QByteArray Risposta = QByteArrayLiteral("ok\n");
 
-// The phones' server, on the board's thread. (On a thread of its own the pop-up
-// with 500 phones came as fast as with none, but under Wine the program then
-// did not end: not yet settled.)
+// The phones' server, on a thread of its own where the event loop would look
+// at every phone's socket on each turn (see filotelefoni.h). It is made,
+// started and deleted on its thread, so every socket it makes is watched there.
 class PaginaTelefoni final : public ServerPagina
 {
 public:
     explicit PaginaTelefoni(QObject *parent)
         : ServerPagina(parent)
     {
+        if (serverTelefoniSuFiloProprio()) {
+            m_filo = std::make_unique<QThread>();
+            m_filo->setObjectName(QStringLiteral("telefoni"));
+            m_filo->start();
+        }
+    }
+
+    ~PaginaTelefoni() override
+    {
+        sulSuoFilo([this] { delete m_server; });
+        if (m_filo) {
+            // What the server left to be deleted later goes with its thread.
+            m_filo->quit();
+            m_filo->wait();
+        }
     }
 
     bool avvia(std::function<std::optional<QByteArray>(const QString &)> cartella, quint16 porta)
     {
         QFile pagina(QStringLiteral(":/telefoni/pagina.html"));
         pagina.open(QIODevice::ReadOnly);
-        m_server = new ServerTelefoni(pagina.readAll(), std::move(cartella), {}, this);
-        return m_server->avvia(QHostAddress::AnyIPv4, porta);
+        sulSuoFilo([&, html = pagina.readAll()] {
+            m_server = new ServerTelefoni(html, std::move(cartella));
+            if (m_server->avvia(QHostAddress::AnyIPv4, porta)) {
+                m_porta = m_server->porta();
+            } else {
+                delete m_server;
+                m_server = nullptr;
+            }
+        });
+        return m_server;
     }
 
-    quint16 porta() const override { return m_server->porta(); }
-    void pubblica(const QByteArray &istantanea) override { m_server->pubblica(istantanea); }
+    quint16 porta() const override { return m_porta; }
+
+    // Built on the board's thread, where the game lives; sent to the server's, in the order made.
+    void pubblica(const QByteArray &istantanea) override
+    {
+        QMetaObject::invokeMethod(m_server, [server = m_server, istantanea] { server->pubblica(istantanea); });
+    }
 
 private:
-    ServerTelefoni *m_server = nullptr;
+    // Runs `azione` on the server's thread and waits for it.
+    void sulSuoFilo(const std::function<void()> &azione)
+    {
+        if (!m_filo) {
+            azione();
+            return;
+        }
+        QObject contesto;
+        contesto.moveToThread(m_filo.get());
+        QMetaObject::invokeMethod(&contesto, [&] {
+            azione();
+            contesto.moveToThread(nullptr); // back to be destroyed here
+        }, Qt::BlockingQueuedConnection);
+    }
+
+    std::unique_ptr<QThread> m_filo; // none: the server lives on the board's thread
+    ServerTelefoni *m_server = nullptr; // reached only on its thread
+    quint16 m_porta = 0;
 };
 
 class Rete final : public ModuloRete

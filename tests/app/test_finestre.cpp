@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "archivio.h"
+#include "filotelefoni.h"
 #include "infosistema.h"
 #include "stampa.h"
 #include "telefoni.h"
@@ -260,6 +261,50 @@ private slots:
         dopo.connectToHost(QHostAddress::LocalHost, porta);
         QVERIFY(!dopo.waitForConnected(2000));
         QCOMPARE(dopo.error(), QAbstractSocket::ConnectionRefusedError);
+    }
+
+    // Where the server has a thread of its own, the phones are served while the board's
+    // thread is busy and handles no event: their sockets are not the board's to watch.
+    void telefoniServitiColTabelloneOccupato_data()
+    {
+        QTest::addColumn<QByteArray>("richiesta");
+        QTest::addColumn<QByteArray>("atteso");
+        QTest::newRow("la pagina") << QByteArray("GET / HTTP/1.1\r\nHost: tabellone\r\n\r\n") << QByteArray("La mia cartella");
+        QTest::newRow("la partita") << QByteArray("GET /stato HTTP/1.1\r\nHost: tabellone\r\n\r\n") << QByteArray("\"seq\":1");
+    }
+    void telefoniServitiColTabelloneOccupato()
+    {
+        if (!serverTelefoniSuFiloProprio())
+            QSKIP("here the phones' server runs on the board's thread");
+        QFETCH(QByteArray, richiesta);
+        QFETCH(QByteArray, atteso);
+        Banco banco;
+        frmSplash &s = banco.schermata();
+        QVERIFY(s.telefoni()->accendi().isEmpty());
+        const quint16 porta = s.telefoni()->porta();
+        QElapsedTimer tempo;
+        tempo.start();
+        std::atomic<qint64> servito = -1;
+        // A QThread, not a thread Qt would have to adopt: Wine once hung at exit over one.
+        std::unique_ptr<QThread> telefono(QThread::create([&] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, porta);
+            if (!socket.waitForConnected(3000))
+                return;
+            socket.write(richiesta);
+            QByteArray risposta;
+            while (!risposta.contains(atteso) && socket.waitForReadyRead(3000))
+                risposta += socket.readAll();
+            if (risposta.startsWith("HTTP/1.1 200") && risposta.contains(atteso))
+                servito = tempo.elapsed();
+        }));
+        telefono->start();
+        QThread::msleep(1500);
+        const qint64 occupato = tempo.elapsed();
+        telefono->wait();
+        QVERIFY2(servito >= 0 && servito < occupato,
+                 qPrintable(QStringLiteral("servito a %1 ms, tabellone occupato fino a %2 ms").arg(servito.load()).arg(occupato)));
+        s.telefoni()->spegni();
     }
 
     // A start with the switch off never loads the speech engine; turned on somewhere
